@@ -1,0 +1,3 @@
+#include "effects/transition_context.h"
+
+TransitionContextRecord TransitionContext = {};

@@ -1,0 +1,88 @@
+// The seam between the window system (user/, gdi/) and what shows windows and reads input.
+//
+// One backend is installed per process: X11 in the programs, headless in tests. The window
+// system calls the backend; the backend reports native events back through the functions of
+// platform/user/window_system.h, only from inside Pump().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/win32.h"
+
+namespace platform {
+
+// A window's client pixels, 0x00RRGGBB, row after row. Valid until the window is resized
+// or destroyed.
+struct PixelSurface {
+  std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;  // pixels from one row to the next
+};
+
+// What the window system asks a backend to create for a window of its own.
+struct NativeWindowParams {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  HWND parent = nullptr;    // our own window, a foreign window (handle = native id), or null
+  bool fullScreen = false;  // top-level WS_POPUP | WS_EX_TOPMOST covering the whole screen
+  bool visible = false;
+  std::string className;
+  std::string title;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Clock. Milliseconds, wrapping at 2^32.
+  virtual DWORD TickCount() = 0;
+  virtual void SleepFor(DWORD milliseconds) = 0;
+
+  // Screen size in pixels.
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
+
+  // Native windows for our own windows. False when the window cannot be made.
+  virtual bool CreateNativeWindow(HWND window, const NativeWindowParams& params) = 0;
+  virtual void DestroyNativeWindow(HWND window) = 0;
+  virtual void ShowNativeWindow(HWND window, bool visible) = 0;
+  virtual PixelSurface Surface(HWND window) = 0;
+  // Puts the changed client rectangle of `window` on screen (already clipped to the surface)
+  // and flushes, so that it is visible before the caller's next input poll returns.
+  virtual void Present(HWND window, const RECT& changed) = 0;
+
+  // Foreign windows, named by their native id (an X window id).
+  virtual bool ForeignWindowExists(std::uintptr_t nativeId) = 0;
+  virtual bool ForeignClientSize(std::uintptr_t nativeId, int* width, int* height) = 0;
+  // A window of any process created by this platform with that class and title (null text
+  // matches anything); 0 when none. Used by FindWindow after our own windows.
+  virtual std::uintptr_t FindNativeWindow(const char* className, const char* title) = 0;
+  // Raises (and, for our own window, focuses) a window.
+  virtual void RaiseWindow(HWND window) = 0;
+
+  // Pointer.
+  virtual POINT CursorPos() = 0;
+  virtual void SetCursorHidden(bool hidden) = 0;
+
+  // The input poll: one real, non-blocking look at the native source. True when a key
+  // press, button press or pointer motion for this process waits there. Removes nothing.
+  virtual bool InputPending() = 0;
+  // Moves every native event that has arrived into the window system, without blocking.
+  virtual void Pump() = 0;
+  // Blocks until a native event arrives, `wakeFd` becomes readable, or `timeoutMs` passes
+  // (INFINITE: no time-out). The headless backend advances its virtual clock instead.
+  virtual void Wait(int wakeFd, DWORD timeoutMs) = 0;
+};
+
+// Installs the process's backend, replacing (and destroying) any earlier one.
+void InstallBackend(std::unique_ptr<Backend> backend);
+// The installed backend, or null when none has been installed (kernel calls then use the
+// real clock; window calls fail).
+Backend* CurrentBackend();
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+// The headless backend: a virtual screen, a virtual clock, scripted input, recorded message
+// boxes. Tests and the tracer drive the platform through it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace headless {
+
+// Installs a fresh headless backend with a screen of this size and resets the window system,
+// GDI, the clock (to 0), scripted input, recorded boxes and the box answer (IDOK).
+// The functions below act on the installed headless backend and do nothing (or return 0 and
+// empty records) while another backend, or none, is installed.
+void Install(int screenWidth, int screenHeight);
+
+// The virtual clock. GetTickCount reads it; Sleep and a GetMessage waiting for a timer
+// advance it; nothing else moves it.
+DWORD Now();
+void AdvanceClock(DWORD milliseconds);
+
+// Input that becomes visible to the input poll (GetQueueStatus) at poll number `atPoll`
+// (polls are counted from 1 since Install) and is then delivered as `message` to `window`.
+// atPoll 0: visible at once.
+void ScriptInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, std::uint64_t atPoll = 0);
+std::uint64_t PollCount();
+void SetCursorPos(POINT point);
+// Whether SetCursor last asked for the blank cursor.
+bool CursorHidden();
+// How many times a window's changed pixels were put on the virtual screen.
+std::uint64_t PresentCount();
+
+// Message boxes shown so far, oldest first, and the answer given to the next ones.
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT type;
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+void SetMessageBoxAnswer(int answer);
+
+// A window's client pixels (0x00RRGGBB) for inspection; 0 outside it.
+std::uint32_t WindowPixel(HWND window, int x, int y);
+// The screen as GetDC(nullptr) draws it: the full-screen window where one covers the screen,
+// else the off-screen screen.
+std::uint32_t ScreenPixel(int x, int y);
+
+// A foreign native window (as a window id given on a command line would name), which our
+// windows can be children of: they follow its size (WM_SIZE) and are destroyed with it. Both
+// reach them at the next GetMessage or PeekMessage, as a native window system reports them.
+std::uintptr_t CreateForeignWindow(int width, int height);
+void ResizeForeignWindow(std::uintptr_t id, int width, int height);
+void DestroyForeignWindow(std::uintptr_t id);
+
+// What GetMessage does when the queue is empty and no timer is armed: by default it returns
+// -1 at once instead of blocking forever (a test that forgot to arm a timer fails rather than
+// hangs). With `block` true it really blocks until a message is posted, from another thread.
+// A GetMessage waiting for a timer advances the clock to that timer instead of waiting.
+void SetBlockingWait(bool block);
+}  // namespace headless

@@ -1,0 +1,60 @@
+// The registry's files: HKEY_CURRENT_USER is a folder, a key a folder inside its parent key,
+// a value a file whose content is the value's bytes exactly.
+//
+// Names become file names by escaping ('/', '%', control bytes and a leading '.' as %XX; the
+// empty value name as "%@"); a value of a type other than REG_SZ carries the suffix "%t<type>".
+// Names starting with '.' are never ours: writers put their temporaries there. Keys and values
+// share their folder's names, so a key and a value of the same name cannot coexist.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform::registry {
+
+// $XDG_CONFIG_HOME/tavrin/registry, else $HOME/.config/tavrin/registry.
+std::string RootFolder();
+
+// File name of a name (without type suffix); empty when the name cannot be stored.
+std::string EncodeName(std::string_view name);
+// The name and type a file name stands for; nullopt for names that are not ours.
+struct DecodedName {
+  std::string name;
+  DWORD type = REG_SZ;
+};
+std::optional<DecodedName> DecodeFileName(std::string_view fileName);
+
+// Walks (and, when `create`, makes) the key folders of a backslash path below `folder`.
+// `created` is set when the last key did not exist before.
+LSTATUS OpenKeyPath(const std::string& folder, std::string_view path, bool create,
+                    std::string* result, bool* created);
+// Makes the root folder chain when it is missing.
+LSTATUS CreateRootFolder(const std::string& root);
+
+struct StoredValue {
+  std::string fileName;
+  std::string name;
+  DWORD type = REG_SZ;
+};
+// The value of that name, ignoring ASCII case (the exact-case file is tried first).
+std::optional<StoredValue> FindValue(const std::string& folder, std::string_view name);
+// All values of a key, in name order (ASCII case folded).
+std::vector<StoredValue> ListValues(const std::string& folder);
+
+// Opens a value file and gives its size; when `buffer` is non-null and the size fits in
+// `capacity`, also reads the bytes into it. The bytes come from one whole version of the value.
+LSTATUS ReadValue(const std::string& folder, const std::string& fileName, BYTE* buffer,
+                  DWORD capacity, DWORD* size);
+// Replaces (or creates) a value atomically: a reader sees the old bytes or the new ones.
+LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type, const BYTE* data,
+                   DWORD size);
+LSTATUS DeleteValue(const std::string& folder, std::string_view name);
+
+// Removes temporaries left by writers that died mid-write.
+void RemoveStaleTemporaries(const std::string& folder);
+
+}  // namespace platform::registry

@@ -1,0 +1,3 @@
+#include "saver/slide_show.h"
+
+SlideShowRecord SlideShow = {};
