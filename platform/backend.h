@@ -64,6 +64,8 @@ class Backend {
   virtual std::uintptr_t FindNativeWindow(const char* className, const char* title) = 0;
   // Raises (and, for our own window, focuses) a window.
   virtual void RaiseWindow(HWND window) = 0;
+  // The native id of the screen's root window, a foreign window; 0 where there is none.
+  virtual std::uintptr_t DesktopWindowId() { return 0; }
 
   // Pointer.
   virtual POINT CursorPos() = 0;

@@ -13,7 +13,8 @@ struct Resource {
   ResourceType type;
   const char* name;           // a name ("LOGODIB"), or null when the resource has an integer id
   int id;                     // the integer id when name is null
-  const unsigned char* data;  // bitmap: the .bmp file bytes (BITMAPFILEHEADER first)
+  const unsigned char* data;  // bitmap, icon: the .bmp file bytes (BITMAPFILEHEADER first);
+                              // string: the text, followed by a zero that size does not count
   std::size_t size;
 };
 

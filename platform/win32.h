@@ -30,6 +30,7 @@ using INT = int;
 using LONG = std::int32_t;
 using ULONG = std::uint32_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using ULONG_PTR = std::uintptr_t;
 using DWORD_PTR = std::uintptr_t;
@@ -77,6 +78,7 @@ using PHKEY = HKEY*;
 using FARPROC = LONG_PTR(WINAPI*)();
 using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
+using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 #define TRUE 1
 #define FALSE 0
@@ -487,6 +489,12 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL WINAPI SetForegroundWindow(HWND window);
 HWND WINAPI GetForegroundWindow();
 HWND WINAPI GetParent(HWND window);
+// The X root window of the screen, as a foreign window; null on a backend without one.
+HWND WINAPI GetDesktopWindow();
+// Linux only, no Win32 counterpart: from now on SIGTERM, SIGINT and SIGHUP post `message`
+// (wParam and lParam 0) to `window` instead of ending the process. FALSE when the handlers
+// cannot be installed.
+BOOL WINAPI TavrinPostOnTerminationSignals(HWND window, UINT message);
 
 // One queue per thread, in Win32's order: posted, input, WM_PAINT, WM_TIMER.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
@@ -526,6 +534,10 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Icons are accepted and never drawn.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 #define LoadIcon LoadIconA
+// -1 while no dialog manager is built: a missing template and a present one alike.
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
+                               DLGPROC dialogProc, LPARAM initParam);
+#define DialogBoxParam DialogBoxParamA
 HDC WINAPI BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 

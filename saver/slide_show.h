@@ -1,4 +1,5 @@
-// The state of the one saver window's slide show.
+// The saver window's slide show: the logo, then the playlist's pictures one per timer tick,
+// each brought in by a transition.
 #pragma once
 
 #include "platform/win32.h"
@@ -16,3 +17,14 @@ struct SlideShowRecord {
 };
 
 extern SlideShowRecord SlideShow;
+
+inline constexpr UINT_PTR SlideShowTimerId = 200;
+// Client widths below this are small windows (previews): pictures are stretched, not brought
+// in by transitions.
+inline constexpr LONG SmallWindowWidth = 640;
+
+// Draws the playlist entry of the current picture index, or the logo in its place when the
+// entry is missing or cannot be decoded.
+void ShowNextPicture(HWND window);
+// Draws the "LOGODIB" bitmap centred (stretched onto a small window).
+void DrawLogo(HWND window);

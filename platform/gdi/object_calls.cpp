@@ -4,6 +4,7 @@
 
 #include "platform/gdi/dib_reader.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/pixel_bitmap.h"
 #include "platform/handles.h"
 #include "platform/resources.h"
 
@@ -23,6 +24,18 @@ HBITMAP NewBitmap(gdi::GdiState& state, int width, int height, std::vector<std::
 }
 
 }  // namespace
+
+// Here rather than in a file of its own: the picture library resolves it from the program at
+// load time, and this file is linked into every program that draws.
+HBITMAP platform::gdi::AdoptPixels(int width, int height, std::vector<std::uint32_t>&& pixels) {
+  if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxBitmapPixels ||
+      pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    return nullptr;
+  }
+  gdi::GdiState& state = gdi::State();
+  std::lock_guard lock(state.mutex);
+  return NewBitmap(state, width, height, std::move(pixels));
+}
 
 HDC WINAPI GetDC(HWND window) {
   if (window != nullptr && !IsWindow(window)) return nullptr;

@@ -285,3 +285,9 @@ HWND WINAPI GetParent(HWND window) {
   const auto record = LookUpLocked(window);
   return record ? record->parent : nullptr;
 }
+
+HWND WINAPI GetDesktopWindow() {
+  Backend* backend = CurrentBackend();
+  const std::uintptr_t id = backend != nullptr ? backend->DesktopWindowId() : 0;
+  return id != 0 && id < kForeignIdLimit ? MakeHandle<HWND>(id) : nullptr;
+}

@@ -285,6 +285,8 @@ class X11Backend final : public Backend {
                            [this](Window id) { return IsOwnWindow(id); });
   }
 
+  std::uintptr_t DesktopWindowId() override { return root_; }
+
   void RaiseWindow(HWND handle) override {
     Display* display = display_.get();
     if (NativeWindow* window = Find(handle); window != nullptr) {

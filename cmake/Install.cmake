@@ -1,0 +1,19 @@
+# Installation layout. LoadLibrary looks for the picture module beside the program and then in
+# ../lib/tavrin, and the settings store's default "ScreenSaverPath" is TAVRIN_DATA_DIR
+# (<prefix>/share/tavrin), which holds the help page and the sample pictures.
+foreach(program tavrin tavrinra tavrin-reg)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION bin)
+  endif()
+endforeach()
+if(TARGET nviewlib)
+  install(TARGETS nviewlib LIBRARY DESTINATION lib/tavrin)
+endif()
+
+install(FILES ${TAVRIN_DATA_SOURCE_DIR}/help/Tavrin.html DESTINATION share/tavrin)
+install(DIRECTORY ${TAVRIN_DATA_SOURCE_DIR}/pictures DESTINATION share/tavrin)
+# XScreenSaver's settings window reads one description file per hack from this folder.
+file(GLOB TAVRIN_XSCREENSAVER_CONFIG ${TAVRIN_DATA_SOURCE_DIR}/xscreensaver/*.xml)
+if(TAVRIN_XSCREENSAVER_CONFIG)
+  install(FILES ${TAVRIN_XSCREENSAVER_CONFIG} DESTINATION share/xscreensaver/config)
+endif()

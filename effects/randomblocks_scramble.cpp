@@ -1,0 +1,5 @@
+// These routines draw nothing yet: they arrive with the effects.
+#include "effects/effect_routines.h"
+
+void RandomBlocks(int /*grain*/) {}
+void Scramble(int /*grain*/) {}

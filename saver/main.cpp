@@ -1,0 +1,17 @@
+// The tavrin program: the X11 backend, Qt's message boxes, then the screen saver.
+#include <cstdio>
+
+#include "platform/qt/qt_message_box.h"
+#include "platform/win32.h"
+#include "platform/x11/x11_backend.h"
+#include "saver/linux_start.h"
+
+int main(int argc, char** argv) {
+  if (!platform::x11::Install()) {
+    std::fprintf(stderr, "tavrin: cannot open the X display (is DISPLAY set?)\n");
+    return 1;
+  }
+  platform::qt::InstallMessageBox();
+  // The mode's result is the exit code: -1 leaves the process with 255.
+  ExitProcess(static_cast<UINT>(StartFromArguments(argc, argv)));
+}

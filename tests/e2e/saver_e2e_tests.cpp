@@ -1,0 +1,299 @@
+// The tavrin program on a real X server: what it shows, how it ends, and its exit codes.
+// GoogleTest comes before Xlib, whose macros (None, Bool) break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/settings.h"
+#include "tests/platform/kernel/temp_config_home.h"
+#include "tests/saver/saver_test_support.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct DisplayCloser {
+  void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+// The child's exit code, or nothing when it has not ended within `limit`.
+std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
+  const auto end = Clock::now() + limit;
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (Clock::now() >= end) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+class SaverEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    display_.reset(XOpenDisplay(nullptr));
+    ASSERT_NE(display_, nullptr) << "no X display";
+    screenWidth_ = DisplayWidth(display_.get(), DefaultScreen(display_.get()));
+    screenHeight_ = DisplayHeight(display_.get(), DefaultScreen(display_.get()));
+    Blank(DefaultRootWindow(display_.get()));
+  }
+  void TearDown() override {
+    for (const pid_t pid : running_) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+
+  Display* X() { return display_.get(); }
+
+  void Blank(Window window) {
+    XSetWindowBackground(X(), window, BlackPixel(X(), DefaultScreen(X())));
+    XClearWindow(X(), window);
+    XSync(X(), False);
+  }
+
+  // A BMP picture at playlist entry P0, EffectDelay 1 s.
+  void StorePicture(int width, int height) {
+    const std::string path = config_.Folder() + "/picture.bmp";
+    const std::vector<std::uint8_t> bmp = saver_test::MakeBmp(width, height, 1);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    WriteSetting(nullptr, "The Gig", "Images", "1");
+    WriteSetting(nullptr, "The Gig", "P0", path.c_str());
+    WriteSetting(nullptr, "Settings", "EffectDelay", "1");
+  }
+
+  pid_t Start(const std::vector<std::string>& arguments) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      std::vector<char*> argv;
+      std::string program = TAVRIN_PROGRAM;
+      argv.push_back(program.data());
+      std::vector<std::string> copies = arguments;
+      for (std::string& argument : copies) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(program.c_str(), argv.data());
+      _exit(127);
+    }
+    running_.push_back(pid);
+    return pid;
+  }
+  std::optional<int> Finish(pid_t pid, std::chrono::milliseconds limit) {
+    const std::optional<int> code = WaitForExit(pid, limit);
+    if (code) std::erase(running_, pid);
+    return code;
+  }
+  int Run(const std::vector<std::string>& arguments) {
+    return Finish(Start(arguments), std::chrono::seconds(10)).value_or(-999);
+  }
+
+  std::uint32_t Pixel(Window window, int x, int y) {
+    XImage* image = XGetImage(X(), window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return 0xFFFFFFFF;
+    const std::uint32_t pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return pixel;
+  }
+  // Whether any pixel of the rectangle is not black.
+  bool AnythingDrawn(Window window, int x, int y, int width, int height) {
+    XImage* image = XGetImage(X(), window, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return false;
+    bool drawn = false;
+    for (int row = 0; row < height && !drawn; ++row) {
+      for (int column = 0; column < width && !drawn; ++column) {
+        drawn = (XGetPixel(image, column, row) & 0xFFFFFF) != 0;
+      }
+    }
+    XDestroyImage(image);
+    return drawn;
+  }
+  bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+      if (condition()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+  }
+  Window MakeParent(int width, int height) {
+    const Window window =
+        XCreateSimpleWindow(X(), DefaultRootWindow(X()), 10, 10, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), 0, 0, 0);
+    XMapWindow(X(), window);
+    XSync(X(), False);
+    return window;
+  }
+  void PressKey() {
+    const KeyCode key = XKeysymToKeycode(X(), XK_space);
+    XTestFakeKeyEvent(X(), key, True, 0);
+    XTestFakeKeyEvent(X(), key, False, 0);
+    XFlush(X());
+  }
+  void MovePointer(int x, int y) {
+    XTestFakeMotionEvent(X(), DefaultScreen(X()), x, y, 0);
+    XFlush(X());
+  }
+
+  TempConfigHome config_;
+  std::unique_ptr<Display, DisplayCloser> display_;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
+  std::vector<pid_t> running_;
+};
+
+constexpr int LogoWidth = 548;
+constexpr int LogoHeight = 139;
+
+TEST_F(SaverEndToEnd, FullScreenShowsTheLogoThenThePictureCentredPixelExact) {
+  constexpr int Width = 301;
+  constexpr int Height = 201;
+  StorePicture(Width, Height);
+  const Window root = DefaultRootWindow(X());
+  const pid_t saver = Start({"/s"});
+  const int logoX = (screenWidth_ - LogoWidth) / 2;
+  const int logoY = (screenHeight_ - LogoHeight) / 2;
+  ASSERT_TRUE(WaitUntil([&] { return AnythingDrawn(root, logoX, logoY, LogoWidth, LogoHeight); },
+                        std::chrono::seconds(5)));
+
+  const int x = (screenWidth_ - Width) / 2;
+  const int y = (screenHeight_ - Height) / 2;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return Pixel(root, x + Width - 1, y + Height - 1) ==
+               saver_test::PicturePixel(1, Width - 1, Height - 1);
+      },
+      std::chrono::seconds(5)));
+  // The whole picture at its place, black around it.
+  XImage* image = XGetImage(X(), root, 0, 0, static_cast<unsigned>(screenWidth_),
+                            static_cast<unsigned>(screenHeight_), AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  int wrong = 0;
+  for (int row = 0; row < screenHeight_; ++row) {
+    for (int column = 0; column < screenWidth_; ++column) {
+      const bool inside = column >= x && column < x + Width && row >= y && row < y + Height;
+      const std::uint32_t expected = inside ? saver_test::PicturePixel(1, column - x, row - y) : 0;
+      if ((XGetPixel(image, column, row) & 0xFFFFFF) != expected) ++wrong;
+    }
+  }
+  XDestroyImage(image);
+  EXPECT_EQ(wrong, 0);
+
+  PressKey();
+  EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
+}
+
+TEST_F(SaverEndToEnd, KeyPressEndsTheShowWithExitCodeZero) {
+  StorePicture(64, 64);
+  const Window root = DefaultRootWindow(X());
+  const pid_t saver = Start({"/s"});
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
+                             LogoWidth, LogoHeight);
+      },
+      std::chrono::seconds(5)));
+  const auto pressed = Clock::now();
+  PressKey();
+  EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
+  const auto took =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pressed).count();
+  std::printf("tavrin ended %lld ms after the key press\n", static_cast<long long>(took));
+}
+
+TEST_F(SaverEndToEnd, SigtermEndsTheShowCleanly) {
+  StorePicture(64, 64);
+  const Window root = DefaultRootWindow(X());
+  const pid_t saver = Start({"/s"});
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
+                             LogoWidth, LogoHeight);
+      },
+      std::chrono::seconds(5)));
+  kill(saver, SIGTERM);
+  EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
+  // The full-screen window is gone: the root shows again.
+  EXPECT_TRUE(WaitUntil([&] { return !AnythingDrawn(root, 0, 0, screenWidth_, screenHeight_); },
+                        std::chrono::seconds(2)));
+}
+
+TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) {
+  StorePicture(64, 64);
+  // A preview box: stretched logo, input ignored, ended when the box goes.
+  const Window box = MakeParent(320, 240);
+  const pid_t preview = Start({"/p", std::to_string(box)});
+  ASSERT_TRUE(
+      WaitUntil([&] { return AnythingDrawn(box, 0, 0, 320, 240); }, std::chrono::seconds(5)));
+  MovePointer(100, 100);
+  MovePointer(200, 200);
+  PressKey();
+  EXPECT_FALSE(Finish(preview, std::chrono::milliseconds(500)).has_value());
+  XDestroyWindow(X(), box);
+  XSync(X(), False);
+  EXPECT_EQ(Finish(preview, std::chrono::seconds(5)), 0);
+
+  // XScreenSaver's way: a window of its own named by id, ended with SIGTERM.
+  const Window host = MakeParent(800, 600);
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "0x%lx", host);
+  const pid_t hack = Start({"--window-id", hex});
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return AnythingDrawn(host, (800 - LogoWidth) / 2, (600 - LogoHeight) / 2, LogoWidth,
+                             LogoHeight);
+      },
+      std::chrono::seconds(5)));
+  PressKey();
+  MovePointer(300, 300);
+  EXPECT_FALSE(Finish(hack, std::chrono::milliseconds(500)).has_value());
+  kill(hack, SIGTERM);
+  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 0);
+}
+
+TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
+  StorePicture(64, 64);
+  const Window host = MakeParent(700, 500);
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", host);
+  setenv("XSCREENSAVER_WINDOW", id, 1);
+  const pid_t hack = Start({"-root"});
+  unsetenv("XSCREENSAVER_WINDOW");
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        return AnythingDrawn(host, (700 - LogoWidth) / 2, (500 - LogoHeight) / 2, LogoWidth,
+                             LogoHeight);
+      },
+      std::chrono::seconds(5)));
+  kill(hack, SIGTERM);
+  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 0);
+}
+
+TEST_F(SaverEndToEnd, UnknownModeAndPreviewOfNoWindowExitWith255) {
+  EXPECT_EQ(Run({"/x"}), 255);
+  EXPECT_EQ(Run({"/p", "12345"}), 255);
+  EXPECT_EQ(Run({"/p"}), 255);
+  EXPECT_EQ(Run({"--window-id", "0x1fffff0"}), 255);
+  EXPECT_EQ(Run({"/a"}), 255);
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// Input during a transition: the transition stops where it is, the tick ends as usual, and the
+// input that stopped it closes the saver.
+#include "platform/headless/headless.h"
+#include "saver/host.h"
+#include "saver/slide_show.h"
+#include "tests/saver/saver_test_support.h"
+
+namespace {
+
+using saver_test::SaverTest;
+
+TEST_F(SaverTest, KeyDuringATransitionCutsItShortAndClosesTheSaver) {
+  AddPicture(0, 400, 100);
+  Set("Settings", "Effect", "11");  // Wipe right, one column a step
+  Set("Settings", "EffectDir", "2");
+  Set("Settings", "GrainSize", "1");
+  Set("Settings", "DelayFactor", "1");
+  HWND window = OpenSaverWindow(nullptr);
+  Run(50);
+  ForgetCopies();
+  // Wipe paces 50 x 101 polls a step: the key shows during the tenth step's pace.
+  headless::ScriptInput(window, WM_KEYDOWN, 'A', 0, headless::PollCount() + 9 * 5050 + 7);
+  EXPECT_EQ(RunMessageLoop(), 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(Copies().size(), 10U);
+  EXPECT_EQ(headless::WindowPixel(window, 0, 0), 0U);
+}
+
+TEST_F(SaverTest, MotionDuringATransitionInAPreviewCutsItShortButClosesNothing) {
+  AddPicture(0, 700, 100);
+  Set("Settings", "EffectDelay", "1");
+  Set("Settings", "Effect", "11");
+  Set("Settings", "EffectDir", "2");
+  Set("Settings", "GrainSize", "1");
+  Set("Settings", "DelayFactor", "1");
+  const std::uintptr_t parent = headless::CreateForeignWindow(800, 600);
+  HWND window = OpenSaverWindow(reinterpret_cast<HWND>(parent));  // NOLINT
+  Run(50);
+  ForgetCopies();
+  headless::SetCursorPos(POINT{500, 500});
+  headless::ScriptInput(window, WM_MOUSEMOVE, 0, 0, headless::PollCount() + 3 * 5050 + 1);
+  Run(1000);
+  EXPECT_EQ(Copies().size(), 4U);
+  // The next picture comes a period later, whole this time.
+  ForgetCopies();
+  Run(1000);
+  EXPECT_EQ(Copies().size(), 700U);
+  EXPECT_TRUE(IsWindow(window));
+  DestroyWindow(window);
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// tavrin-trace run as a program: its exact output for the built engine, its settings report,
+// and its refusals.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "tests/platform/kernel/temp_config_home.h"
+
+namespace {
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string output;
+};
+
+ToolResult RunTracer(const std::vector<std::string>& arguments) {
+  std::vector<std::string> all = {TAVRIN_TRACE_PATH};
+  all.insert(all.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  argv.reserve(all.size() + 1);
+  for (std::string& argument : all) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  int output[2];
+  EXPECT_EQ(pipe(output), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 0, 0);
+  posix_spawn_file_actions_addclose(&actions, output[0]);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, all[0].c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(output[1]);
+  EXPECT_EQ(spawned, 0);
+  ToolResult result;
+  char buffer[4096];
+  ssize_t got = 0;
+  while ((got = read(output[0], buffer, sizeof buffer)) > 0) {
+    result.output.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(output[0]);
+  int status = 0;
+  if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  }
+  return result;
+}
+
+void Store(const std::string& subKey, const char* name, const std::string& value) {
+  const std::string path = "Software\\Dravelin\\Tavrin\\" + subKey;
+  HKEY key = nullptr;
+  char noClass[] = "";
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, noClass, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
+                           static_cast<DWORD>(value.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+TEST(TracerProgramTest, NormalIsOneCopyAndLeavesNothingUndrawn) {
+  const ToolResult plain = RunTracer({"effect", "0", "8", "30", "20", "4"});
+  EXPECT_EQ(plain.exitCode, 0);
+  EXPECT_EQ(plain.output, "blt 0 0 30 20 0 0\ndiff 0\n");
+
+  // Cut at every edge of a smaller window: only what lies inside counts.
+  const ToolResult cut =
+      RunTracer({"effect", "0", "5", "30", "20", "4", "--at", "-3", "-2", "--window", "25", "15",
+                 "--clock", "99", "--delay-factor", "1", "--abort-after", "1"});
+  EXPECT_EQ(cut.exitCode, 0);
+  EXPECT_EQ(cut.output, "blt -3 -2 30 20 0 0\ndiff 0\n");
+}
+
+TEST(TracerProgramTest, AForeignCodeOrEffectDrawsNothing) {
+  // Drip has no code 2; there is no effect 20.
+  EXPECT_EQ(RunTracer({"effect", "4", "2", "7", "5", "1"}).output, "diff 35\n");
+  EXPECT_EQ(RunTracer({"effect", "20", "2", "7", "5", "1", "--at", "5", "0"}).output, "diff 10\n");
+  EXPECT_EQ(RunTracer({"effect", "-1", "0", "3", "3", "1"}).output, "diff 9\n");
+}
+
+TEST(TracerProgramTest, RefusesBadArgumentsWithUsage) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {},
+           {"replay"},
+           {"effect", "0", "8", "30", "20"},
+           {"effect", "0", "8", "0", "20", "4"},
+           {"effect", "0", "8", "30", "20", "0"},
+           {"effect", "0", "8", "30x", "20", "4"},
+           {"effect", "0", "8", "5000", "5000", "4"},
+           {"effect", "0", "8", "30", "20", "4", "--at", "1"},
+           {"effect", "0", "8", "30", "20", "4", "--window", "0", "5"},
+           {"effect", "0", "8", "30", "20", "4", "--abort-after", "0"},
+           {"effect", "0", "8", "30", "20", "4", "--clock", "-1"},
+           {"effect", "0", "8", "30", "20", "4", "--delay-factor", "11"},
+           {"effect", "0", "8", "30", "20", "4", "--fast"},
+           {"settings", "extra"},
+       }) {
+    const ToolResult result = RunTracer(arguments);
+    EXPECT_EQ(result.exitCode, 2) << testing::PrintToString(arguments);
+    EXPECT_EQ(result.output, "");
+  }
+}
+
+TEST(TracerProgramTest, SettingsReportsDefaultsThenStoredValues) {
+  TempConfigHome home;
+  const std::string defaults =
+      "Effect=0\nEffectDir=8\nGrainSize=4\nDelayFactor=5\nPicturePeriod=6000\n"
+      "FirstTickDelay=50\nPictureCount=1\nSongCount=0\nRandomImages=0\nRandomEffects=0\n"
+      "PlaySongs=0\nRandomSongs=0\nImagePreview=0\nInstallPath=" TAVRIN_DATA_DIR
+      "\nHelpPath=" TAVRIN_DATA_DIR "/Tavrin.html\n";
+  const ToolResult empty = RunTracer({"settings"});
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(empty.output, defaults);
+
+  const std::vector<std::pair<const char*, const char*>> stored = {
+      {"Effect", "11"},
+      {"EffectDir", "2"},
+      {"GrainSize", "9"},
+      {"DelayFactor", "3"},
+      {"EffectDelay", "12"},
+      {"RandomImages", "1"},
+      {"RandomEffects", "1"},
+      {"PlaySongs", "1"},
+      {"RandomSongs", "1"},
+      {"ImagePreview", "1"},
+      {"ScreenSaverPath", "/opt/tavrin"}};
+  for (const auto& [name, value] : stored) Store("Settings", name, value);
+  Store("The Gig", "Images", "7");
+  Store("The Gig", "Songs", "3");
+
+  EXPECT_EQ(RunTracer({"settings"}).output,
+            "Effect=11\nEffectDir=2\nGrainSize=9\nDelayFactor=3\nPicturePeriod=12000\n"
+            "FirstTickDelay=50\nPictureCount=7\nSongCount=3\nRandomImages=1\nRandomEffects=1\n"
+            "PlaySongs=1\nRandomSongs=1\nImagePreview=1\nInstallPath=/opt/tavrin\n"
+            "HelpPath=/opt/tavrin/Tavrin.html\n");
+}
+
+}  // namespace
