@@ -523,6 +523,8 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 // queue or at the backend); every call is one real, non-blocking look at the input source and
 // removes nothing. Input still at the backend sets all three requested bits (its kind is not
 // known until it is read); the low word repeats the high word. Other QS_ bits are not reported.
+// After a termination signal (TavrinPostOnTerminationSignals) QS_KEY stays set, so that a
+// drawing loop that polls for input stops and the posted close is handled.
 DWORD WINAPI GetQueueStatus(UINT flags);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 // Only null (a blank cursor over Tavrin's windows) and the value a previous call returned.

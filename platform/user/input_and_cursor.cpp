@@ -28,6 +28,7 @@ DWORD WINAPI GetQueueStatus(UINT flags) {
   if (Backend* backend = CurrentBackend(); backend != nullptr && backend->InputPending()) {
     bits |= QS_INPUT;  // the backend says only that input waits, not which kind
   }
+  if (terminationRequested.load(std::memory_order_relaxed)) bits |= QS_KEY;
   bits &= flags & QS_INPUT;
   return (bits << 16) | bits;
 }

@@ -128,6 +128,7 @@ void ResetWindowSystem() {
     state.lastWindow = lastWindow;
     user::NextGeneration();
   }
+  user::terminationRequested.store(false, std::memory_order_relaxed);
   if (Backend* backend = CurrentBackend()) {
     for (HWND window : natives) backend->DestroyNativeWindow(window);
   }

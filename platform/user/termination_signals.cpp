@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/handles.h"
+#include "platform/user/user_state.h"
 #include "platform/win32.h"
 
 namespace {
@@ -21,8 +22,12 @@ int signalPipe[2] = {-1, -1};
 std::atomic<std::uintptr_t> targetWindow{0};
 std::atomic<UINT> targetMessage{0};
 
+// Only lock-free atomics may be touched from a signal handler.
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 void OnTerminationSignal(int /*signal*/) {
   const int savedErrno = errno;
+  platform::user::terminationRequested.store(true, std::memory_order_relaxed);
   const char byte = 1;
   // A full pipe already holds a wake-up: dropping this one loses nothing.
   [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
@@ -56,6 +61,7 @@ BOOL WINAPI TavrinPostOnTerminationSignals(HWND window, UINT message) {
   static bool ready = false;
   std::call_once(once, [] { ready = StartWatcher(); });
   if (!ready) return FALSE;
+  platform::user::terminationRequested.store(false, std::memory_order_relaxed);
   targetWindow.store(platform::HandleValue(window));
   targetMessage.store(message);
   struct sigaction action {};

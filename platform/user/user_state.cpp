@@ -16,6 +16,8 @@ std::atomic<std::uint64_t> currentGeneration{1};
 thread_local std::shared_ptr<MessageQueue> threadQueue;
 }  // namespace
 
+std::atomic<bool> terminationRequested{false};
+
 MessageQueue::MessageQueue(std::uint64_t generation)
     : wakeFd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
       owner_(std::this_thread::get_id()),

@@ -144,6 +144,11 @@ DWORD InputBitOf(UINT message);
 // The backend's clock, or a monotonic one when no backend is installed.
 DWORD Now();
 
+// Set from a signal handler when the process is asked to end (SIGTERM, SIGINT, SIGHUP): the
+// input poll then reports input, so a transition in progress stops at its next pace step and
+// the close message posted for the signal is handled at once, not after the whole effect.
+extern std::atomic<bool> terminationRequested;
+
 // Calls the window's procedure without any lock held. 0 for a window that is gone.
 LRESULT CallProcedure(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam,
                       LPARAM lParam);

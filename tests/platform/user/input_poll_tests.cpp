@@ -1,4 +1,6 @@
 // GetQueueStatus as the effects' pacing uses it: one look per call, nothing removed.
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 #include "platform/handles.h"
@@ -66,6 +68,26 @@ TEST_F(InputPollTest, NothingButKeysAndPointerCounts) {
   RECT client{};
   GetClientRect(child, &client);
   EXPECT_EQ(client.right, 150) << "the resize did arrive";
+}
+
+TEST_F(InputPollTest, TerminationSignalStopsPollingLoopsUntilTheWindowSystemIsReset) {
+  HWND window = MakeWindow();
+  DispatchPending();
+  ASSERT_TRUE(TavrinPostOnTerminationSignals(window, WM_CLOSE));
+  EXPECT_FALSE(InputWaits());
+  raise(SIGTERM);
+  // Every poll says so until the process is done: a transition that polls stops at its next
+  // step, however long the effect, and the close posted for the signal is handled.
+  EXPECT_TRUE(InputWaits());
+  EXPECT_TRUE(InputWaits());
+  headless::SetBlockingWait(true);
+  MSG msg{};
+  ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+  headless::SetBlockingWait(false);
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+
+  headless::Install(640, 480);
+  EXPECT_FALSE(InputWaits());
 }
 
 TEST_F(InputPollTest, FocusLossComesAheadOfWaitingInput) {
