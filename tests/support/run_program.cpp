@@ -1,0 +1,43 @@
+#include "tests/support/run_program.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstddef>
+
+namespace test_support {
+
+ProgramResult RunProgram(std::vector<std::string> argv) {
+  std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
+  for (std::string& argument : argv) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+
+  ProgramResult result;
+  int output[2];
+  if (argv.empty() || pipe(output) != 0) return result;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 0, 0);
+  posix_spawn_file_actions_addclose(&actions, output[0]);
+  pid_t pid = 0;
+  const int spawned =
+      posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(output[1]);
+  char buffer[4096];
+  ssize_t got = 0;
+  while ((got = read(output[0], buffer, sizeof buffer)) > 0) {
+    result.output.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(output[0]);
+  int status = 0;
+  if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  }
+  return result;
+}
+
+}  // namespace test_support

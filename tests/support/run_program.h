@@ -1,0 +1,18 @@
+// Runs one of our programs as a user would: no shell, standard output captured, standard
+// error dropped.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct ProgramResult {
+  int exitCode = -1;  // -1 when the program could not start or did not exit normally
+  std::string output;
+};
+
+// argv[0] is the program's path.
+ProgramResult RunProgram(std::vector<std::string> argv);
+
+}  // namespace test_support
