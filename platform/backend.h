@@ -52,8 +52,8 @@ class Backend {
   virtual void DestroyNativeWindow(HWND window) = 0;
   virtual void ShowNativeWindow(HWND window, bool visible) = 0;
   virtual PixelSurface Surface(HWND window) = 0;
-  // Puts the changed client rectangle of `window` on screen (already clipped to the surface)
-  // and flushes, so that it is visible before the caller's next input poll returns.
+  // Puts the changed client rectangle of `window` on screen (already clipped to the surface),
+  // at once or at the latest when the next InputPending, Pump, Wait or CursorPos returns.
   virtual void Present(HWND window, const RECT& changed) = 0;
 
   // Foreign windows, named by their native id (an X window id).
