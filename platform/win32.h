@@ -286,6 +286,7 @@ inline HKEY TavrinCurrentUserKey() {
 #define WS_VISIBLE 0x10000000L
 #define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CLIPCHILDREN 0x02000000L
+#define WS_OVERLAPPEDWINDOW 0x00CF0000L
 #define WS_EX_TOPMOST 0x00000008L
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
@@ -536,6 +537,10 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Icons are accepted and never drawn.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 #define LoadIcon LoadIconA
+// IDC_ARROW only; cursors are accepted and never drawn.
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
+#define LoadCursor LoadCursorA
+#define IDC_ARROW MAKEINTRESOURCE(32512)
 // -1 while no dialog manager is built: a missing template and a present one alike.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                DLGPROC dialogProc, LPARAM initParam);
@@ -563,7 +568,8 @@ int WINAPI GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 HGDIOBJ WINAPI GetStockObject(int index);
 int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 // SRCCOPY only. Source pixels outside the source bitmap change nothing; destination pixels
-// outside the destination surface are dropped. A window DC's change is on screen on return.
+// outside the destination surface are dropped. A window DC's change reaches the screen at the
+// next input poll (GetQueueStatus) or message wait, whichever comes first.
 BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
                    int sourceY, DWORD rop);
 // SRCCOPY only, nearest-pixel sampling whatever the stretch mode; same clipping as BitBlt.

@@ -71,3 +71,8 @@ int WINAPI GetSystemMetrics(int index) {
 HICON WINAPI LoadIconA(HINSTANCE /*instance*/, LPCSTR /*name*/) {
   return MakeHandle<HICON>(kIconHandle);
 }
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  if (instance != nullptr || name != IDC_ARROW) return nullptr;
+  return MakeHandle<HCURSOR>(kArrowCursorHandle);
+}

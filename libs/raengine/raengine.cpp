@@ -1,0 +1,330 @@
+// The engine's instances, their output device and the audio callback that plays a clip and
+// reports its end.
+#include "libs/raengine/raengine.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "libs/raengine/clip_decoder.h"
+
+namespace {
+
+// Posted for every clip end; the player reads it whenever it gets round to the message.
+const RaNotifyRecord kClipEnded{RA_NOTIFY_PLAYBACK, RA_NOTIFY_CLIP_ENDED};
+
+enum class ClipState {
+  None,      // nothing open
+  Ready,     // opened, waiting for RaBegin
+  Playing,   // samples going out
+  Draining,  // the last samples were handed over; they reach the output with the next period
+  Ended,     // notified; further RaBegin calls change nothing
+};
+
+// Everything the audio callback reads or writes. The engine's calls change it only while they
+// hold the device lock.
+struct Playback {
+  std::vector<std::int16_t> samples;
+  std::size_t position = 0;
+  ClipState state = ClipState::None;
+  LONG volume = RA_VOLUME_MAX_DEFAULT;
+  LONG scale = RA_VOLUME_MAX_DEFAULT;
+  HWND window = nullptr;
+  UINT message = 0;
+  LONG handle = 0;
+};
+
+struct Instance {
+  HINSTANCE client = nullptr;
+  HWND window = nullptr;
+  UINT message = 0;
+  DWORD mask = 0;
+  std::string clientId;
+  bool audioStarted = false;
+  SDL_AudioDeviceID device = 0;
+  int deviceRate = 0;
+  int deviceChannels = 0;
+  Playback playback;
+};
+
+// The calls may come from more than one thread (the dialog's clip preview and its own); the
+// callback never takes this lock.
+std::mutex registryLock;
+std::map<LONG, std::unique_ptr<Instance>> instances;
+LONG lastHandle = 0;
+
+Instance* Find(LONG handle) {
+  const auto found = instances.find(handle);
+  return found == instances.end() ? nullptr : found->second.get();
+}
+
+// Holds the device lock (when there is a device) for changes the callback must see whole.
+class DeviceLock {
+ public:
+  explicit DeviceLock(const Instance& instance) : device_(instance.device) {
+    if (device_ != 0) SDL_LockAudioDevice(device_);
+  }
+  ~DeviceLock() {
+    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+  }
+  DeviceLock(const DeviceLock&) = delete;
+  DeviceLock& operator=(const DeviceLock&) = delete;
+
+ private:
+  SDL_AudioDeviceID device_;
+};
+
+void CopyScaled(std::int16_t* out, const std::int16_t* in, std::size_t count, LONG volume,
+                LONG scale) {
+  if (volume >= scale) {
+    std::memcpy(out, in, count * sizeof(std::int16_t));
+    return;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    out[i] = static_cast<std::int16_t>(static_cast<std::int64_t>(in[i]) * volume / scale);
+  }
+}
+
+// The audio thread's callback: the clip's next samples, then silence. The end is reported one
+// period after the last samples were handed over, when the device has taken them.
+void FillOutput(void* userdata, Uint8* stream, int length) {
+  auto& playback = *static_cast<Playback*>(userdata);
+  auto* out = reinterpret_cast<std::int16_t*>(stream);
+  const std::size_t wanted = static_cast<std::size_t>(length) / sizeof(std::int16_t);
+  std::size_t copied = 0;
+  if (playback.state == ClipState::Playing) {
+    copied = std::min(wanted, playback.samples.size() - playback.position);
+    CopyScaled(out, playback.samples.data() + playback.position, copied, playback.volume,
+               playback.scale);
+    playback.position += copied;
+    if (playback.position >= playback.samples.size()) playback.state = ClipState::Draining;
+  } else if (playback.state == ClipState::Draining) {
+    playback.state = ClipState::Ended;
+    if (playback.window != nullptr) {
+      PostMessage(playback.window, playback.message, static_cast<WPARAM>(playback.handle),
+                  reinterpret_cast<LPARAM>(&kClipEnded));
+    }
+  }
+  std::memset(out + copied, 0, (wanted - copied) * sizeof(std::int16_t));
+}
+
+void CloseDevice(Instance& instance) {
+  if (instance.device != 0) {
+    // Waits for the audio thread to end, so the callback is not running afterwards.
+    SDL_CloseAudioDevice(instance.device);
+    instance.device = 0;
+  }
+  instance.deviceRate = 0;
+  instance.deviceChannels = 0;
+}
+
+// Opens the output in the clip's own format, so that a run of clips of one format plays through
+// one device, pauses between clips included; a clip of another format reopens it.
+LONG OpenDevice(Instance& instance, int rate, int channels) {
+  if (instance.device != 0 && instance.deviceRate == rate && instance.deviceChannels == channels) {
+    return RA_OK;
+  }
+  CloseDevice(instance);
+  if (!instance.audioStarted) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return RA_E_NO_DEVICE;
+    instance.audioStarted = true;
+  }
+  SDL_AudioSpec wanted{};
+  wanted.freq = rate;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = static_cast<Uint8>(channels);
+  // About 20 ms a period: a quick start without waking the audio thread too often.
+  Uint16 period = 128;
+  while (period < 4096 && period < rate / 50) period = static_cast<Uint16>(period * 2);
+  wanted.samples = period;
+  wanted.callback = FillOutput;
+  wanted.userdata = &instance.playback;
+  SDL_AudioSpec obtained{};
+  const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  if (device == 0) return RA_E_NO_DEVICE;
+  instance.device = device;
+  instance.deviceRate = rate;
+  instance.deviceChannels = channels;
+  SDL_PauseAudioDevice(device, 0);
+  return RA_OK;
+}
+
+void DropClip(Instance& instance) {
+  std::vector<std::int16_t> released;
+  {
+    const DeviceLock lock(instance);
+    released.swap(instance.playback.samples);
+    instance.playback.position = 0;
+    instance.playback.state = ClipState::None;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+LONG WINAPI RaSetup(const HINSTANCE* client, LONG* instance, LONG /*reserved*/) {
+  if (instance == nullptr) return RA_E_INVALID_ARGUMENT;
+  const std::lock_guard guard(registryLock);
+  auto created = std::make_unique<Instance>();
+  created->client = client != nullptr ? *client : nullptr;
+  const LONG handle = ++lastHandle;
+  created->playback.handle = handle;
+  instances.emplace(handle, std::move(created));
+  *instance = handle;
+  return RA_OK;
+}
+
+LONG WINAPI RaRegisterNotifyWnd(LONG instance, HWND window, UINT message, DWORD mask) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  found->window = window;
+  found->message = message;
+  found->mask = mask;
+  const DeviceLock lock(*found);
+  const bool wantsEnd = (mask & (1u << RA_NOTIFY_PLAYBACK)) != 0;
+  found->playback.window = wantsEnd ? window : nullptr;
+  found->playback.message = message;
+  return RA_OK;
+}
+
+LONG WINAPI RaSetClientLocale(LONG instance, LONG /*locale*/) {
+  const std::lock_guard guard(registryLock);
+  return Find(instance) != nullptr ? RA_OK : RA_E_BAD_INSTANCE;
+}
+
+LONG WINAPI RaFormClientIdString(LPSTR buffer, LONG size, LPCSTR platform, LPCSTR version,
+                                 LPCSTR language, LPCSTR distribution) {
+  if (buffer == nullptr || size <= 0) return RA_E_INVALID_ARGUMENT;
+  const auto text = [](LPCSTR part) { return part != nullptr ? part : ""; };
+  const int length =
+      std::snprintf(buffer, static_cast<std::size_t>(size), "%s_%s_%s_%s", text(platform),
+                    text(version), text(language), text(distribution));
+  return length >= 0 && length < size ? RA_OK : RA_E_INVALID_ARGUMENT;
+}
+
+LONG WINAPI RaSetClientId(LONG instance, LPCSTR id) {
+  if (id == nullptr) return RA_E_INVALID_ARGUMENT;
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  found->clientId = id;
+  return RA_OK;
+}
+
+LONG WINAPI RaVolumeSupport(LONG instance, LONG maxVolume) {
+  if (maxVolume <= 0) return RA_E_INVALID_ARGUMENT;
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  found->playback.scale = maxVolume;
+  found->playback.volume = maxVolume;
+  return RA_OK;
+}
+
+LONG WINAPI RaOpen(LONG instance, LONG /*flags*/, LPCSTR path, LONG /*mode*/, LONG /*reserved*/) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  DropClip(*found);
+  raengine::DecodedClip clip = raengine::DecodeClip(path);
+  if (clip.error != RA_OK) return clip.error;
+  if (const LONG error = OpenDevice(*found, clip.rate, clip.channels); error != RA_OK) {
+    return error;
+  }
+  const DeviceLock lock(*found);
+  found->playback.samples = std::move(clip.samples);
+  found->playback.position = 0;
+  found->playback.state = ClipState::Ready;
+  return RA_OK;
+}
+
+LONG WINAPI RaBegin(LONG instance) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  switch (found->playback.state) {
+    case ClipState::None:
+      return RA_E_NO_CLIP;
+    case ClipState::Ready:
+      found->playback.state = ClipState::Playing;
+      return RA_OK;
+    case ClipState::Playing:
+    case ClipState::Draining:
+    case ClipState::Ended:
+      return RA_OK;
+  }
+  return RA_OK;
+}
+
+LONG WINAPI RaClose(LONG instance) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  DropClip(*found);
+  return RA_OK;
+}
+
+LONG WINAPI RaSetVolume(LONG instance, LONG volume) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  found->playback.volume = std::clamp<LONG>(volume, 0, found->playback.scale);
+  return RA_OK;
+}
+
+LONG WINAPI RaShutdown(LONG instance) {
+  std::unique_ptr<Instance> ending;
+  {
+    const std::lock_guard guard(registryLock);
+    const auto found = instances.find(instance);
+    if (found == instances.end()) return RA_E_BAD_INSTANCE;
+    ending = std::move(found->second);
+    instances.erase(found);
+    CloseDevice(*ending);
+    if (ending->audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  return RA_OK;
+}
+
+LPCSTR WINAPI RaGetErrorText(LONG code) {
+  switch (code) {
+    case RA_OK:
+      return "No error";
+    case RA_E_BAD_INSTANCE:
+      return "No such engine instance";
+    case RA_E_INVALID_ARGUMENT:
+      return "Invalid argument";
+    case RA_E_FILE_OPEN:
+      return "The clip file cannot be opened";
+    case RA_E_NO_AUDIO_STREAM:
+      return "The clip holds no audio stream";
+    case RA_E_DECODE:
+      return "The clip cannot be decoded";
+    case RA_E_NO_DEVICE:
+      return "No sound output device is available";
+    case RA_E_CLIP_TOO_LONG:
+      return "The clip is longer than one hour";
+    case RA_E_NO_CLIP:
+      return "No clip is open";
+    case RA_E_OUT_OF_MEMORY:
+      return "Out of memory";
+    default:
+      return "Unknown error";
+  }
+}
+
+}  // extern "C"

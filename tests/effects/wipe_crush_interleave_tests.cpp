@@ -1,0 +1,261 @@
+// Wipe, Crush and Interleave: bands copied onto their own place, from one edge or two.
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "effects/engine.h"
+#include "tests/effects/routine_run.h"
+
+namespace {
+
+using routine_run::RunOnScreen;
+using routine_run::RunTrace;
+using routine_run::Stage;
+
+constexpr int Wipe = 11;
+constexpr int Crush = 2;
+constexpr int Interleave = 14;
+
+struct Routine {
+  const char* name;
+  int effect;
+  int direction;
+};
+constexpr Routine Routines[] = {
+    {"WipeRight", Wipe, DirRight},
+    {"WipeLeft", Wipe, DirLeft},
+    {"WipeUp", Wipe, DirUp},
+    {"WipeDown", Wipe, DirDown},
+    {"CrushVertical", Crush, DirVertical},
+    {"CrushHorizontal", Crush, DirHorizontal},
+    {"InterleaveHorizontal", Interleave, DirHorizontal},
+    {"InterleaveVertical", Interleave, DirVertical},
+};
+
+trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
+  trace::EffectTraceOptions options;
+  options.effect = effect;
+  options.direction = direction;
+  options.width = width;
+  options.height = height;
+  options.grain = grain;
+  options.delayFactor = 1;
+  return options;
+}
+
+std::string CopiesOf(int effect, int direction, int width, int height, int grain) {
+  const routine_run::Trace run = RunTrace(Options(effect, direction, width, height, grain));
+  EXPECT_EQ(run.diff, 0);
+  return Joined(run);
+}
+
+TEST(WipeTest, BandsFollowTheirEdgeIncludingTheOnesThatDrawNothing) {
+  // From the bottom the first band lies below the picture and the last starts above it.
+  EXPECT_EQ(CopiesOf(Wipe, DirUp, 45, 25, 10),
+            "blt 0 25 45 10 0 25\npace\nblt 0 15 45 10 0 15\npace\n"
+            "blt 0 5 45 10 0 5\npace\nblt 0 -5 45 10 0 -5\npace\n");
+  EXPECT_EQ(CopiesOf(Wipe, DirDown, 45, 25, 10),
+            "blt 0 0 45 10 0 0\npace\nblt 0 10 45 10 0 10\npace\nblt 0 20 45 10 0 20\npace\n");
+  EXPECT_EQ(CopiesOf(Wipe, DirRight, 25, 3, 10),
+            "blt 0 0 10 3 0 0\npace\nblt 10 0 10 3 10 0\npace\nblt 20 0 10 3 20 0\npace\n");
+  EXPECT_EQ(CopiesOf(Wipe, DirLeft, 25, 3, 10),
+            "blt 20 0 10 3 20 0\npace\nblt 10 0 10 3 10 0\npace\nblt 0 0 10 3 0 0\npace\n");
+}
+
+TEST(WipeTest, EveryBandLandsOffsetByTheTarget) {
+  trace::EffectTraceOptions options = Options(Wipe, DirLeft, 25, 3, 10);
+  options.targetX = -4;
+  options.targetY = 2;
+  options.windowWidth = 20;
+  options.windowHeight = 6;
+  const routine_run::Trace run = RunTrace(options);
+  EXPECT_EQ(Joined(run),
+            "blt 16 2 10 3 20 0\npace\nblt 6 2 10 3 10 0\npace\nblt -4 2 10 3 0 0\npace\n");
+  EXPECT_EQ(run.diff, 0);
+}
+
+TEST(CrushTest, TheFarSideRunsOneBandBehindAndTheStopRulesDiffer) {
+  EXPECT_EQ(CopiesOf(Crush, DirVertical, 40, 30, 10),
+            "blt 0 0 10 30 0 0\nblt 40 0 10 30 40 0\npace\n"
+            "blt 10 0 10 30 10 0\nblt 30 0 10 30 30 0\npace\n"
+            "blt 20 0 10 30 20 0\nblt 20 0 10 30 20 0\npace\n"
+            "blt 30 0 10 30 30 0\nblt 10 0 10 30 10 0\npace\n");
+  EXPECT_EQ(CopiesOf(Crush, DirHorizontal, 40, 30, 10),
+            "blt 0 0 40 10 0 0\nblt 0 30 40 10 0 30\npace\n"
+            "blt 0 10 40 10 0 10\nblt 0 20 40 10 0 20\npace\n"
+            "blt 0 20 40 10 0 20\nblt 0 10 40 10 0 10\npace\n");
+}
+
+TEST(InterleaveTest, TheOddBandsStartAtTheLastOddBandOrJustBeyondIt) {
+  // 30 / 10: exact, odd: starts at 30, beyond the picture.
+  EXPECT_EQ(CopiesOf(Interleave, DirHorizontal, 40, 30, 10),
+            "blt 0 0 40 10 0 0\nblt 0 30 40 10 0 30\npace\n"
+            "blt 0 20 40 10 0 20\nblt 0 10 40 10 0 10\npace\n");
+  // 45 / 10: not exact, even: starts at 50.
+  EXPECT_EQ(CopiesOf(Interleave, DirVertical, 45, 25, 10),
+            "blt 0 0 10 25 0 0\nblt 50 0 10 25 50 0\npace\n"
+            "blt 20 0 10 25 20 0\nblt 30 0 10 25 30 0\npace\n"
+            "blt 40 0 10 25 40 0\nblt 10 0 10 25 10 0\npace\n");
+  // 40 / 10: exact, even: the last band, 30.
+  EXPECT_EQ(CopiesOf(Interleave, DirVertical, 40, 5, 10),
+            "blt 0 0 10 5 0 0\nblt 30 0 10 5 30 0\npace\n"
+            "blt 20 0 10 5 20 0\nblt 10 0 10 5 10 0\npace\n");
+  // 35 / 10: not exact, odd: the partial last band, 30.
+  EXPECT_EQ(CopiesOf(Interleave, DirHorizontal, 5, 35, 10),
+            "blt 0 0 5 10 0 0\nblt 0 30 5 10 0 30\npace\n"
+            "blt 0 20 5 10 0 20\nblt 0 10 5 10 0 10\npace\n");
+}
+
+// The step count each routine must reach whatever the size and grain.
+int ExpectedSteps(const Routine& routine, int width, int height, int grain) {
+  const std::string name = routine.name;
+  if (name == "WipeRight" || name == "WipeLeft") return CeilDiv(width, grain);
+  if (name == "WipeUp") return CeilDiv(height, grain) + 1;
+  if (name == "WipeDown") return CeilDiv(height, grain);
+  if (name == "InterleaveHorizontal") return CeilDiv(height, 2 * grain);
+  if (name == "InterleaveVertical") return CeilDiv(width, 2 * grain);
+  return -1;  // Crush: its stop rules run a step or two past the middle
+}
+
+TEST(BandEffectsTest, EveryRoutineCompletesThePictureAtAnySizeAndGrain) {
+  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {64, 48}, {9, 31}};
+  const int grains[] = {1, 2, 3, 4, 7, 10, 64, 100};
+  for (const Routine& routine : Routines) {
+    for (const auto& size : sizes) {
+      for (const int grain : grains) {
+        const int width = size[0];
+        const int height = size[1];
+        // Centred in a larger window, and larger than the window (cut at every edge).
+        trace::EffectTraceOptions inside =
+            Options(routine.effect, routine.direction, width, height, grain);
+        inside.windowWidth = width + 9;
+        inside.windowHeight = height + 4;
+        inside.targetX = 4;
+        inside.targetY = 2;
+        trace::EffectTraceOptions cut = inside;
+        cut.windowWidth = width > 6 ? width - 5 : width;
+        cut.windowHeight = height > 4 ? height - 3 : height;
+        cut.targetX = (cut.windowWidth - width) / 2;
+        cut.targetY = (cut.windowHeight - height) / 2;
+        for (const trace::EffectTraceOptions& options : {inside, cut}) {
+          const routine_run::Trace run = RunTrace(options);
+          SCOPED_TRACE(std::string(routine.name) + " " + std::to_string(width) + "x" +
+                       std::to_string(height) + " grain " + std::to_string(grain) + " at " +
+                       std::to_string(options.targetX));
+          EXPECT_EQ(run.diff, 0);
+          EXPECT_EQ(run.lines.back(), "pace");
+          const int steps = ExpectedSteps(routine, width, height, grain);
+          if (steps >= 0) {
+            EXPECT_EQ(run.paces, steps);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(BandEffectsTest, AGrainBeyondThePictureCoversItWithTheFirstVisibleBand) {
+  for (const Routine& routine : Routines) {
+    for (const int grain : {8, INT_MAX}) {
+      SCOPED_TRACE(std::string(routine.name) + " grain " + std::to_string(grain));
+      const Stage stage{.effect = routine.effect,
+                        .direction = routine.direction,
+                        .width = 7,
+                        .height = 5,
+                        .grain = grain,
+                        .targetX = 3,
+                        .targetY = 2,
+                        .windowWidth = 12,
+                        .windowHeight = 9};
+      const routine_run::Screen screen = RunOnScreen(stage);
+      for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+          ASSERT_EQ(screen.at(3 + x, 2 + y), routine_run::PicturePixel(stage, x, y));
+        }
+      }
+      // WipeUp and Crush start with a band beyond the picture, so theirs is the second step.
+      const bool emptyFirst = std::string(routine.name) == "WipeUp" || routine.effect == Crush;
+      EXPECT_EQ(screen.paces, emptyFirst ? 2 : 1);
+    }
+  }
+}
+
+TEST(BandEffectsTest, EachStepBurnsTheEffectsPaceUnits) {
+  const struct {
+    Routine routine;
+    int units;
+  } cases[] = {{Routines[0], 50}, {Routines[4], 100}, {Routines[6], 60}};
+  for (const auto& c : cases) {
+    const Stage stage{.effect = c.routine.effect,
+                      .direction = c.routine.direction,
+                      .width = 20,
+                      .height = 20,
+                      .grain = 5,
+                      .delayFactor = 3};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_GT(screen.paces, 1);
+    EXPECT_EQ(screen.polls, std::uint64_t(screen.paces) * c.units * (1 + 100 * 3))
+        << c.routine.name;
+  }
+}
+
+// Which of the picture's pixels are on the screen when input stops the effect.
+struct AbortCase {
+  Routine routine;
+  int width, height, grain, abortAfter;
+  std::function<bool(int x, int y)> drawn;
+};
+
+TEST(BandEffectsTest, InputStopsTheEffectWithTheBandsOfTheStepsBeforeIt) {
+  const AbortCase cases[] = {
+      {Routines[0], 45, 25, 10, 2, [](int x, int) { return x < 20; }},
+      {Routines[1], 45, 25, 10, 2, [](int x, int) { return x >= 30; }},
+      // The first band of WipeUp draws nothing.
+      {Routines[2], 45, 25, 10, 1, [](int, int) { return false; }},
+      {Routines[2], 45, 25, 10, 3, [](int, int y) { return y >= 5; }},
+      {Routines[3], 45, 25, 10, 2, [](int, int y) { return y < 20; }},
+      {Routines[4], 40, 30, 10, 2, [](int x, int) { return x < 20 || x >= 30; }},
+      {Routines[5], 40, 30, 10, 1, [](int, int y) { return y < 10; }},
+      {Routines[6], 40, 40, 10, 1, [](int, int y) { return y < 10 || y >= 30; }},
+      {Routines[7], 45, 25, 10, 2, [](int x, int) { return x < 10 || (x >= 20 && x < 40); }},
+  };
+  for (const AbortCase& c : cases) {
+    SCOPED_TRACE(std::string(c.routine.name) + " after step " + std::to_string(c.abortAfter));
+    // A black border round the picture shows that nothing lands outside it either.
+    const Stage stage{.effect = c.routine.effect,
+                      .direction = c.routine.direction,
+                      .width = c.width,
+                      .height = c.height,
+                      .grain = c.grain,
+                      .targetX = 2,
+                      .targetY = 1,
+                      .windowWidth = c.width + 4,
+                      .windowHeight = c.height + 2,
+                      .abortAfter = c.abortAfter};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_EQ(screen.paces, c.abortAfter);
+    EXPECT_FALSE(screen.objectsLeft);
+    int wrong = 0;
+    for (int y = 0; y < screen.height; ++y) {
+      for (int x = 0; x < screen.width; ++x) {
+        const int px = x - 2;
+        const int py = y - 1;
+        const bool inside = px >= 0 && px < c.width && py >= 0 && py < c.height;
+        const std::uint32_t expected =
+            inside && c.drawn(px, py) ? routine_run::PicturePixel(stage, px, py) : 0;
+        if (screen.at(x, y) != expected) ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+    // Nothing is copied after the step that saw the input.
+    trace::EffectTraceOptions options =
+        Options(c.routine.effect, c.routine.direction, c.width, c.height, c.grain);
+    options.abortAfter = c.abortAfter;
+    EXPECT_EQ(RunTrace(options).lines.back(), "pace");
+  }
+}
+
+}  // namespace

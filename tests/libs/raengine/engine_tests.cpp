@@ -1,0 +1,231 @@
+// The engine end to end: clips played into SDL's disk driver, notifications taken from a
+// headless window's queue.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "libs/raengine/clip_decoder.h"
+#include "libs/raengine/raengine.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kClips = TAVRIN_CLIPS_DIR;
+constexpr UINT kNotify = 40029;
+
+std::size_t ThreadCount() {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
+}
+
+std::vector<std::int16_t> ReadSamples(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+  std::vector<std::int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+// Where `part` starts in `whole`, from `from` on; npos when it is not there.
+std::size_t Find(const std::vector<std::int16_t>& whole, const std::vector<std::int16_t>& part,
+                 std::size_t from = 0) {
+  const auto found =
+      std::search(whole.begin() + static_cast<long>(from), whole.end(), part.begin(), part.end());
+  return found == whole.end() ? std::string::npos : static_cast<std::size_t>(found - whole.begin());
+}
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    output_ = fs::temp_directory_path() /
+              ("raengine-out-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
+    // About thirty times real time: quick, and still paced so the silence after a clip stays small.
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    headless::Install(640, 480);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PlainProc;
+    windowClass.lpszClassName = "RaEngineTest";
+    RegisterClassA(&windowClass);
+    window_ =
+        CreateWindowExA(0, "RaEngineTest", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window_, nullptr);
+    threadsBefore_ = ThreadCount();
+  }
+
+  void TearDown() override {
+    if (instance_ != 0) RaShutdown(instance_);
+    fs::remove(output_);
+  }
+
+  // An instance set up the way the song player sets it up.
+  void SetUpEngine() {
+    const HINSTANCE client = nullptr;
+    ASSERT_EQ(RaSetup(&client, &instance_, 0), RA_OK);
+    ASSERT_GT(instance_, 0);
+    RaRegisterNotifyWnd(instance_, window_, kNotify, RA_NOTIFY_ALL);
+    ASSERT_EQ(RaSetClientLocale(instance_, 0), RA_OK);
+    char id[256];
+    RaFormClientIdString(id, sizeof id, "Gen32", "1.0", "EN", "Prognet");
+    ASSERT_EQ(RaSetClientId(instance_, id), RA_OK);
+    RaVolumeSupport(instance_, 100);
+  }
+
+  // The engine's messages that arrive within `seconds` (real time), once the first has come
+  // when `stopAtFirst`.
+  std::vector<MSG> Notifications(double seconds, bool stopAtFirst) {
+    std::vector<MSG> got;
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+    while (std::chrono::steady_clock::now() < end) {
+      MSG msg{};
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == kNotify) got.push_back(msg);
+      }
+      if (stopAtFirst && !got.empty()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return got;
+  }
+
+  void PlayToTheEnd(const std::string& clip) {
+    ASSERT_EQ(RaOpen(instance_, 0, (kClips + "/" + clip).c_str(), 1, 0), RA_OK) << clip;
+    ASSERT_EQ(RaBegin(instance_), RA_OK);
+    ASSERT_EQ(RaBegin(instance_), RA_OK) << "the player always begins twice";
+    const auto ended = Notifications(20, true);
+    ASSERT_EQ(ended.size(), 1u) << clip << " never ended";
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the record travels in lParam.
+    const auto* record = reinterpret_cast<const RaNotifyRecord*>(ended[0].lParam);
+    EXPECT_EQ(record->kind, 4);
+    EXPECT_EQ(record->detail, 10);
+    EXPECT_EQ(ended[0].wParam, static_cast<WPARAM>(instance_));
+    EXPECT_EQ(ended[0].hwnd, window_);
+    EXPECT_EQ(RaBegin(instance_), RA_OK) << "an ended clip is not played again";
+    EXPECT_TRUE(Notifications(0.3, false).empty()) << clip << ": one notification per clip";
+    RaClose(instance_);
+  }
+
+  fs::path output_;
+  HWND window_ = nullptr;
+  LONG instance_ = 0;
+  std::size_t threadsBefore_ = 0;
+};
+
+TEST_F(EngineTest, ClipsPlayInOrderEachNotifiedOnceAndShutdownLeavesNothing) {
+  SetUpEngine();
+  PlayToTheEnd("tune-rising.ra");
+  PlayToTheEnd("tune-falling-old.ra");
+  PlayToTheEnd("chime.ra");
+  EXPECT_EQ(RaShutdown(instance_), RA_OK);
+  EXPECT_EQ(ThreadCount(), threadsBefore_) << "the audio thread is gone";
+  EXPECT_EQ(RaBegin(instance_), RA_E_BAD_INSTANCE);
+  instance_ = 0;
+
+  const auto output = ReadSamples(output_);
+  std::size_t at = 0;
+  for (const char* clip : {"tune-rising.ra", "tune-falling.ra", "chime.ra"}) {
+    const auto decoded = raengine::DecodeClip((kClips + "/" + clip).c_str());
+    ASSERT_EQ(decoded.error, RA_OK);
+    const std::size_t found = Find(output, decoded.samples, at);
+    ASSERT_NE(found, std::string::npos) << clip << " is not in the output after sample " << at;
+    EXPECT_EQ(Find(output, decoded.samples, found + 1), std::string::npos)
+        << clip << " played twice";
+    at = found + decoded.samples.size();
+  }
+}
+
+TEST_F(EngineTest, VolumeScalesTheSamplesAndClosingEndsAClipSilently) {
+  SetUpEngine();
+  ASSERT_EQ(RaSetVolume(instance_, 50), RA_OK);
+  PlayToTheEnd("chime.ra");
+  // A clip closed while it plays never notifies.
+  ASSERT_EQ(RaSetVolume(instance_, 100), RA_OK);
+  ASSERT_EQ(RaOpen(instance_, 0, (kClips + "/tune-rising.ra").c_str(), 1, 0), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  ASSERT_EQ(RaClose(instance_), RA_OK);
+  EXPECT_TRUE(Notifications(0.3, false).empty());
+  ASSERT_EQ(RaShutdown(instance_), RA_OK);
+  instance_ = 0;
+
+  auto half = raengine::DecodeClip((kClips + "/chime.ra").c_str()).samples;
+  for (auto& sample : half) sample = static_cast<std::int16_t>(sample * 50 / 100);
+  EXPECT_NE(Find(ReadSamples(output_), half), std::string::npos);
+}
+
+TEST_F(EngineTest, EveryFailureHasACodeAndAText) {
+  EXPECT_EQ(RaSetup(nullptr, nullptr, 0), RA_E_INVALID_ARGUMENT);
+  for (LONG bad : {0L, -1L, 99999L}) {
+    EXPECT_EQ(RaOpen(bad, 0, (kClips + "/chime.ra").c_str(), 1, 0), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaBegin(bad), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaClose(bad), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaShutdown(bad), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaSetVolume(bad, 1), RA_E_BAD_INSTANCE);
+  }
+  SetUpEngine();
+  EXPECT_EQ(RaBegin(instance_), RA_E_NO_CLIP);
+  EXPECT_EQ(RaOpen(instance_, 0, "/nonexistent/clip.ra", 1, 0), RA_E_FILE_OPEN);
+  EXPECT_EQ(RaBegin(instance_), RA_E_NO_CLIP) << "a failed open leaves nothing to begin";
+  EXPECT_EQ(RaClose(instance_), RA_OK);
+
+  char small[8];
+  EXPECT_EQ(RaFormClientIdString(small, sizeof small, "Gen32", "1.0", "EN", "Prognet"),
+            RA_E_INVALID_ARGUMENT);
+  EXPECT_EQ(std::string(small), "Gen32_1") << "cut, but terminated";
+  char id[256];
+  EXPECT_EQ(RaFormClientIdString(id, sizeof id, "Gen32", "1.0", "EN", "Prognet"), RA_OK);
+  EXPECT_EQ(std::string(id), "Gen32_1.0_EN_Prognet");
+
+  std::vector<std::string> texts;
+  for (LONG code = RA_E_BAD_INSTANCE; code <= RA_E_OUT_OF_MEMORY; ++code) {
+    ASSERT_NE(RaGetErrorText(code), nullptr);
+    texts.emplace_back(RaGetErrorText(code));
+  }
+  std::sort(texts.begin(), texts.end());
+  EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end()) << "each code its own text";
+  EXPECT_STREQ(RaGetErrorText(57), "Unknown error");
+  EXPECT_STREQ(RaGetErrorText(-3), "Unknown error");
+}
+
+TEST_F(EngineTest, NoOutputDeviceIsReportedAndLeavesNothingBehind) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SetUpEngine();
+  EXPECT_EQ(RaOpen(instance_, 0, (kClips + "/chime.ra").c_str(), 1, 0), RA_E_NO_DEVICE);
+  EXPECT_EQ(RaBegin(instance_), RA_E_NO_CLIP);
+  EXPECT_EQ(RaShutdown(instance_), RA_OK);
+  instance_ = 0;
+  EXPECT_EQ(ThreadCount(), threadsBefore_);
+}
+
+TEST_F(EngineTest, NoNotificationWithoutARegisteredWindow) {
+  const HINSTANCE client = nullptr;
+  ASSERT_EQ(RaSetup(&client, &instance_, 0), RA_OK);
+  ASSERT_EQ(RaOpen(instance_, 0, (kClips + "/chime-old.ra").c_str(), 1, 0), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  EXPECT_TRUE(Notifications(1.0, false).empty());
+  // Registered while it plays: the end reaches the window.
+  RaRegisterNotifyWnd(instance_, window_, kNotify, RA_NOTIFY_ALL);
+  ASSERT_EQ(RaOpen(instance_, 0, (kClips + "/chime-old.ra").c_str(), 1, 0), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  EXPECT_EQ(Notifications(10, true).size(), 1u);
+}
+
+}  // namespace
