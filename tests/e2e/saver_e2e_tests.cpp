@@ -237,6 +237,38 @@ TEST_F(SaverEndToEnd, SigtermEndsTheShowCleanly) {
                         std::chrono::seconds(2)));
 }
 
+// "Snake" one pixel at a time takes about half a minute for a 64 x 64 picture at the default
+// pace: a key press or SIGTERM lands in the middle of it and must still end the saver at once.
+TEST_F(SaverEndToEnd, KeyPressOrSigtermDuringALongTransitionEndTheShow) {
+  for (const bool bySignal : {false, true}) {
+    StorePicture(64, 64);
+    WriteSetting(nullptr, "Settings", "Effect", "12");
+    WriteSetting(nullptr, "Settings", "EffectDir", "2");
+    WriteSetting(nullptr, "Settings", "GrainSize", "1");
+    const Window root = DefaultRootWindow(X());
+    const pid_t saver = Start({"/s"});
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2,
+                               (screenHeight_ - LogoHeight) / 2, LogoWidth, LogoHeight);
+        },
+        std::chrono::seconds(5)));
+    // The picture period is 1 s: by then the transition has begun, and it runs for far longer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto stopped = Clock::now();
+    if (bySignal) {
+      kill(saver, SIGTERM);
+    } else {
+      PressKey();
+    }
+    EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0) << (bySignal ? "SIGTERM" : "key");
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count();
+    std::printf("tavrin ended %lld ms after the %s during a transition\n",
+                static_cast<long long>(took), bySignal ? "SIGTERM" : "key press");
+  }
+}
+
 TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) {
   StorePicture(64, 64);
   // A preview box: stretched logo, input ignored, ended when the box goes.
