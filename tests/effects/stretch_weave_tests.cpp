@@ -1,0 +1,338 @@
+// Stretch and Weave: the whole picture scaled into a growing strip, and cells laid in alternate
+// columns or rows running towards each other.
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#include "effects/engine.h"
+#include "tests/effects/routine_run.h"
+
+namespace {
+
+using routine_run::RunOnScreen;
+using routine_run::RunTrace;
+using routine_run::Stage;
+
+constexpr int Stretch = 15;
+constexpr int Weave = 10;
+
+trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
+  trace::EffectTraceOptions options;
+  options.effect = effect;
+  options.direction = direction;
+  options.width = width;
+  options.height = height;
+  options.grain = grain;
+  options.delayFactor = 1;
+  return options;
+}
+
+std::string Describe(int direction, int width, int height, int grain, int x, int y) {
+  return "direction " + std::to_string(direction) + " " + std::to_string(width) + "x" +
+         std::to_string(height) + " grain " + std::to_string(grain) + " at " + std::to_string(x) +
+         "," + std::to_string(y);
+}
+
+// Counts the window pixels that differ from `expected` (0 standing for black).
+int WrongPixels(const routine_run::Screen& screen,
+                const std::function<std::uint32_t(int x, int y)>& expected) {
+  int wrong = 0;
+  for (int y = 0; y < screen.height; ++y) {
+    for (int x = 0; x < screen.width; ++x) {
+      if (screen.at(x, y) != expected(x, y)) ++wrong;
+    }
+  }
+  return wrong;
+}
+
+// What the window shows once the whole picture has been scaled, nearest pixel, into a strip of
+// `length` pixels along the stage's axis, anchored at the edge the direction grows from.
+std::uint32_t StretchedPixel(const Stage& stage, long long length, int wx, int wy) {
+  const bool across = stage.direction == DirRight || stage.direction == DirLeft;
+  const long long extent = across ? stage.width : stage.height;
+  const bool fromFar = stage.direction == DirLeft || stage.direction == DirUp;
+  const long long start = fromFar ? extent - length : 0;
+  long long u = wx - stage.targetX;
+  long long v = wy - stage.targetY;
+  long long& along = across ? u : v;
+  const long long other = across ? v : u;
+  if (other < 0 || other >= (across ? stage.height : stage.width)) return 0;
+  if (along < start || along >= start + length) return 0;
+  along = (2 * (along - start) + 1) * extent / (2 * length);
+  return routine_run::PicturePixel(stage, static_cast<int>(u), static_cast<int>(v));
+}
+
+TEST(StretchTest, TheStripGrowsByTheGrainFromAnEmptyFirstStep) {
+  routine_run::Trace run = RunTrace(Options(Stretch, DirRight, 40, 3, 4));
+  EXPECT_EQ(run.paces, 11);
+  EXPECT_EQ(run.lines.front(), "stretch 0 0 0 3 0 0 40 3");
+  EXPECT_EQ(run.lines[2], "stretch 0 0 4 3 0 0 40 3");
+  EXPECT_EQ(run.lines[20], "stretch 0 0 40 3 0 0 40 3");
+  EXPECT_EQ(run.diff, 0);
+
+  // 30 rows in steps of 4: the last strip is 32 rows, 2 past the bottom edge.
+  run = RunTrace(Options(Stretch, DirDown, 5, 30, 4));
+  EXPECT_EQ(run.paces, 9);
+  EXPECT_EQ(run.lines[16], "stretch 0 0 5 32 0 0 5 30");
+
+  // A grain beyond the picture: nothing, then the picture stretched to one grain, starting
+  // before the left edge.
+  EXPECT_EQ(Joined(RunTrace(Options(Stretch, DirLeft, 7, 2, 10))),
+            "stretch 7 0 0 2 0 0 7 2\npace\nstretch -3 0 10 2 0 0 7 2\npace\n");
+
+  trace::EffectTraceOptions offset = Options(Stretch, DirUp, 3, 5, 2);
+  offset.targetX = 2;
+  offset.targetY = -1;
+  offset.windowWidth = 8;
+  offset.windowHeight = 8;
+  EXPECT_EQ(Joined(RunTrace(offset)),
+            "stretch 2 4 3 0 0 0 3 5\npace\nstretch 2 2 3 2 0 0 3 5\npace\n"
+            "stretch 2 0 3 4 0 0 3 5\npace\nstretch 2 -2 3 6 0 0 3 5\npace\n");
+}
+
+TEST(StretchTest, EveryDirectionEndsWithThePictureScaledIntoItsLastStrip) {
+  const int directions[] = {DirRight, DirLeft, DirUp, DirDown};
+  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {40, 30}, {33, 17}, {9, 31}};
+  const int grains[] = {1, 2, 3, 4, 7, 10, 64};
+  for (const int direction : directions) {
+    for (const auto& size : sizes) {
+      for (const int grain : grains) {
+        const int width = size[0];
+        const int height = size[1];
+        Stage stage{.effect = Stretch,
+                    .direction = direction,
+                    .width = width,
+                    .height = height,
+                    .grain = grain,
+                    .targetX = 4,
+                    .targetY = 2,
+                    .windowWidth = width + 9,
+                    .windowHeight = height + 4};
+        Stage cut = stage;
+        cut.windowWidth = width > 6 ? width - 5 : width;
+        cut.windowHeight = height > 4 ? height - 3 : height;
+        cut.targetX = (cut.windowWidth - width) / 2;
+        cut.targetY = (cut.windowHeight - height) / 2;
+        for (const Stage& s : {stage, cut}) {
+          SCOPED_TRACE(Describe(direction, width, height, grain, s.targetX, s.targetY));
+          const routine_run::Screen screen = RunOnScreen(s);
+          const int extent = direction == DirRight || direction == DirLeft ? width : height;
+          const int steps = CeilDiv(extent, grain);
+          EXPECT_EQ(screen.paces, steps + 1);
+          EXPECT_FALSE(screen.objectsLeft);
+          const long long length = static_cast<long long>(steps) * grain;
+          EXPECT_EQ(
+              WrongPixels(screen, [&](int x, int y) { return StretchedPixel(s, length, x, y); }),
+              0);
+          // When the grain divides the extent the last step is one to one.
+          if (extent % grain == 0) {
+            trace::EffectTraceOptions options = Options(Stretch, direction, width, height, grain);
+            options.targetX = s.targetX;
+            options.targetY = s.targetY;
+            options.windowWidth = s.windowWidth;
+            options.windowHeight = s.windowHeight;
+            EXPECT_EQ(RunTrace(options).diff, 0);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(StretchTest, AHugeGrainStretchesWithoutWrappingOntoThePicture) {
+  for (const int direction : {DirRight, DirLeft, DirUp, DirDown}) {
+    SCOPED_TRACE(direction);
+    const Stage stage{.effect = Stretch,
+                      .direction = direction,
+                      .width = 7,
+                      .height = 5,
+                      .grain = INT_MAX,
+                      .targetX = 3,
+                      .targetY = 2,
+                      .windowWidth = 12,
+                      .windowHeight = 9};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_EQ(screen.paces, 2);
+    EXPECT_EQ(
+        WrongPixels(screen, [&](int x, int y) { return StretchedPixel(stage, INT_MAX, x, y); }), 0);
+  }
+}
+
+TEST(StretchTest, InputLeavesThePictureSqueezedIntoTheStripOfTheLastStepDrawn) {
+  const struct {
+    int direction, abortAfter;
+  } cases[] = {{DirRight, 1}, {DirRight, 3}, {DirLeft, 4}, {DirUp, 2}, {DirDown, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Describe(c.direction, 40, 24, 4, c.abortAfter, 0));
+    const Stage stage{.effect = Stretch,
+                      .direction = c.direction,
+                      .width = 40,
+                      .height = 24,
+                      .grain = 4,
+                      .targetX = 2,
+                      .targetY = 1,
+                      .windowWidth = 44,
+                      .windowHeight = 26,
+                      .abortAfter = c.abortAfter};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_EQ(screen.paces, c.abortAfter);
+    EXPECT_FALSE(screen.objectsLeft);
+    const long long length = 4LL * (c.abortAfter - 1);
+    EXPECT_EQ(
+        WrongPixels(screen, [&](int x, int y) { return StretchedPixel(stage, length, x, y); }), 0);
+  }
+}
+
+TEST(WeaveTest, CellsPairUpFromOppositeEdgesIncludingTheOnesOffThePicture) {
+  routine_run::Trace run = RunTrace(Options(Weave, DirVertical, 40, 30, 4));
+  EXPECT_EQ(run.paces, 54);
+  EXPECT_EQ(run.lines[0], "blt 0 0 4 4 0 0");
+  EXPECT_EQ(run.lines[1], "blt 4 30 4 4 4 30");
+  EXPECT_EQ(run.lines[6 * 3], "blt 0 4 4 4 0 4");
+  EXPECT_EQ(run.lines[6 * 3 + 1], "blt 4 26 4 4 4 26");
+  EXPECT_EQ(run.diff, 0);
+
+  run = RunTrace(Options(Weave, DirHorizontal, 40, 30, 4));
+  EXPECT_EQ(run.paces, 55);
+  EXPECT_EQ(run.lines[0], "blt 0 0 4 4 0 0");
+  EXPECT_EQ(run.lines[1], "blt 40 4 4 4 40 4");
+  EXPECT_EQ(run.diff, 0);
+
+  // Three columns of 2 x 2 cells; the upward ones end reaching above the top edge.
+  trace::EffectTraceOptions offset = Options(Weave, DirVertical, 5, 3, 2);
+  offset.targetX = -1;
+  offset.targetY = 1;
+  offset.windowWidth = 4;
+  offset.windowHeight = 5;
+  run = RunTrace(offset);
+  EXPECT_EQ(Joined(run),
+            "blt -1 1 2 2 0 0\nblt 1 4 2 2 2 3\npace\nblt 3 1 2 2 4 0\nblt 5 4 2 2 6 3\npace\n"
+            "blt -1 3 2 2 0 2\nblt 1 2 2 2 2 1\npace\nblt 3 3 2 2 4 2\nblt 5 2 2 2 6 1\npace\n"
+            "blt -1 5 2 2 0 4\nblt 1 0 2 2 2 -1\npace\nblt 3 5 2 2 4 4\nblt 5 0 2 2 6 -1\npace\n");
+  EXPECT_EQ(run.diff, 0);
+}
+
+TEST(WeaveTest, BothDirectionsCompleteThePictureAtAnySizeAndGrain) {
+  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {9, 31}};
+  const int grains[] = {1, 2, 3, 4, 7, 10, 64};
+  for (const int direction : {DirVertical, DirHorizontal}) {
+    for (const auto& size : sizes) {
+      for (const int grain : grains) {
+        const int width = size[0];
+        const int height = size[1];
+        trace::EffectTraceOptions inside = Options(Weave, direction, width, height, grain);
+        inside.windowWidth = width + 9;
+        inside.windowHeight = height + 4;
+        inside.targetX = 4;
+        inside.targetY = 2;
+        trace::EffectTraceOptions cut = inside;
+        cut.windowWidth = width > 6 ? width - 5 : width;
+        cut.windowHeight = height > 4 ? height - 3 : height;
+        cut.targetX = (cut.windowWidth - width) / 2;
+        cut.targetY = (cut.windowHeight - height) / 2;
+        for (const trace::EffectTraceOptions& options : {inside, cut}) {
+          SCOPED_TRACE(Describe(direction, width, height, grain, options.targetX, options.targetY));
+          const routine_run::Trace run = RunTrace(options);
+          EXPECT_EQ(run.diff, 0);
+          EXPECT_EQ(run.lines.back(), "pace");
+          const int cols = CeilDiv(width, grain);
+          const int rows = CeilDiv(height, grain);
+          EXPECT_EQ(run.paces, direction == DirVertical ? (rows + 1) * ((cols + 2) / 2)
+                                                        : (cols + 1) * ((rows + 2) / 2));
+        }
+      }
+    }
+  }
+}
+
+TEST(WeaveTest, AHugeGrainDrawsThePictureWithItsFirstCell) {
+  for (const int direction : {DirVertical, DirHorizontal}) {
+    SCOPED_TRACE(direction);
+    const Stage stage{.effect = Weave,
+                      .direction = direction,
+                      .width = 7,
+                      .height = 5,
+                      .grain = INT_MAX,
+                      .targetX = 3,
+                      .targetY = 2,
+                      .windowWidth = 12,
+                      .windowHeight = 9,
+                      .abortAfter = 0};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_EQ(screen.paces, 2);
+    EXPECT_EQ(WrongPixels(screen,
+                          [&](int x, int y) -> std::uint32_t {
+                            const int px = x - 3;
+                            const int py = y - 2;
+                            if (px < 0 || px >= 7 || py < 0 || py >= 5) return 0;
+                            return routine_run::PicturePixel(stage, px, py);
+                          }),
+              0);
+  }
+}
+
+TEST(WeaveTest, InputLeavesTheCellsOfTheStepsBeforeIt) {
+  const struct {
+    int direction, width, height, abortAfter;
+    std::function<bool(int x, int y)> drawn;
+  } cases[] = {
+      // The whole first row step: the upward cells all lie below the picture.
+      {DirVertical, 8, 6, 3, [](int x, int y) { return (x / 2) % 2 == 0 && y < 2; }},
+      {DirVertical, 8, 6, 4,
+       [](int x, int y) {
+         return ((x / 2) % 2 == 0 && y < 2) || (x < 2 && y < 4) || (x >= 2 && x < 4 && y >= 4);
+       }},
+      {DirHorizontal, 6, 8, 3, [](int x, int y) { return (y / 2) % 2 == 0 && x < 2; }},
+      {DirHorizontal, 6, 8, 4,
+       [](int x, int y) {
+         return ((y / 2) % 2 == 0 && x < 2) || (y < 2 && x < 4) || (y >= 2 && y < 4 && x >= 4);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Describe(c.direction, c.width, c.height, 2, c.abortAfter, 0));
+    const Stage stage{.effect = Weave,
+                      .direction = c.direction,
+                      .width = c.width,
+                      .height = c.height,
+                      .grain = 2,
+                      .targetX = 2,
+                      .targetY = 1,
+                      .windowWidth = c.width + 4,
+                      .windowHeight = c.height + 2,
+                      .abortAfter = c.abortAfter};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_EQ(screen.paces, c.abortAfter);
+    EXPECT_FALSE(screen.objectsLeft);
+    EXPECT_EQ(WrongPixels(screen,
+                          [&](int x, int y) -> std::uint32_t {
+                            const int px = x - 2;
+                            const int py = y - 1;
+                            const bool inside = px >= 0 && px < c.width && py >= 0 && py < c.height;
+                            return inside && c.drawn(px, py)
+                                       ? routine_run::PicturePixel(stage, px, py)
+                                       : 0;
+                          }),
+              0);
+  }
+}
+
+TEST(StretchWeaveTest, EachStepBurnsTheEffectsPaceUnits) {
+  for (const auto& [effect, direction, units] :
+       {std::tuple{Stretch, int{DirUp}, 100}, std::tuple{Weave, int{DirHorizontal}, 10}}) {
+    const Stage stage{.effect = effect,
+                      .direction = direction,
+                      .width = 20,
+                      .height = 20,
+                      .grain = 5,
+                      .delayFactor = 3};
+    const routine_run::Screen screen = RunOnScreen(stage);
+    EXPECT_GT(screen.paces, 1);
+    EXPECT_EQ(screen.polls, std::uint64_t(screen.paces) * units * (1 + 100 * 3)) << effect;
+  }
+}
+
+}  // namespace
