@@ -91,9 +91,11 @@ TEST(SplitTest, TheStripsOfTheExamples) {
   const int strips[][2] = {{24, 16}, {20, 20}, {16, 24}, {12, 28}, {8, 32}, {4, 36}, {0, 40}};
   ASSERT_EQ(steps.size(), 7U);
   for (std::size_t i = 0; i < steps.size(); ++i) {
-    const std::string b = std::to_string(strips[i][0]);
-    const std::string a = std::to_string(strips[i][1]);
-    EXPECT_EQ(steps[i], "blt " + b + " 0 4 3 " + b + " 0\nblt " + a + " 0 4 3 " + a + " 0\n");
+    const int b = strips[i][0];
+    const int a = strips[i][1];
+    std::string expected = routine_run::Blt(b, 0, 4, 3, b, 0);
+    expected += routine_run::Blt(a, 0, 4, 3, a, 0);
+    EXPECT_EQ(steps[i], expected);
   }
   const routine_run::Trace horizontal = RunTrace(Options(Split, DirHorizontal, 3, 30, 4));
   EXPECT_EQ(horizontal.diff, 0);
@@ -101,9 +103,11 @@ TEST(SplitTest, TheStripsOfTheExamples) {
   const int bands[][2] = {{15, 15}, {11, 19}, {7, 23}, {3, 27}, {-1, 31}};
   ASSERT_EQ(rows.size(), 5U);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const std::string b = std::to_string(bands[i][0]);
-    const std::string a = std::to_string(bands[i][1]);
-    EXPECT_EQ(rows[i], "blt 0 " + b + " 3 4 0 " + b + "\nblt 0 " + a + " 3 4 0 " + a + "\n");
+    const int b = bands[i][0];
+    const int a = bands[i][1];
+    std::string expected = routine_run::Blt(0, b, 3, 4, 0, b);
+    expected += routine_run::Blt(0, a, 3, 4, 0, a);
+    EXPECT_EQ(rows[i], expected);
   }
   EXPECT_EQ(RunTrace(Options(Split, DirHorizontal, 5, 1, 4)).paces, 1);
   // A grain wider than the picture: the strips cross and come back.
@@ -172,19 +176,9 @@ TEST(BlindSplitCheckerboardTest, EveryRoutineCompletesThePictureAtAnySizeAndGrai
       for (const int grain : grains) {
         const int width = size[0];
         const int height = size[1];
-        trace::EffectTraceOptions inside =
-            Options(routine.effect, routine.direction, width, height, grain);
-        inside.windowWidth = width + 9;
-        inside.windowHeight = height + 4;
-        inside.targetX = 4;
-        inside.targetY = 2;
-        // Larger than the window: negative targets, cut at every edge.
-        trace::EffectTraceOptions cut = inside;
-        cut.windowWidth = width > 6 ? width - 5 : width;
-        cut.windowHeight = height > 4 ? height - 3 : height;
-        cut.targetX = (cut.windowWidth - width) / 2;
-        cut.targetY = (cut.windowHeight - height) / 2;
-        for (const trace::EffectTraceOptions& options : {inside, cut}) {
+        // Inside a larger window, and cut by a smaller one (negative targets).
+        for (const trace::EffectTraceOptions& options : routine_run::InsideAndCut(
+                 Options(routine.effect, routine.direction, width, height, grain))) {
           const routine_run::Trace run = RunTrace(options);
           SCOPED_TRACE(std::string(routine.name) + " " + std::to_string(width) + "x" +
                        std::to_string(height) + " grain " + std::to_string(grain) + " at " +

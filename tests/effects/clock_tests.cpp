@@ -103,6 +103,7 @@ TEST(ClockTest, EqualDistancesAreWalkedAlongXOneDiagonalStepAtATime) {
   // 40 x 30 at g 5: the hand from (20, 15) to (5, 0) is the fifth of the last quarter.
   const effect_run::Traced traced = effect_run::Trace(Options(40, 30, 5));
   std::vector<std::string> expected;
+  expected.reserve(16);
   for (int k = 0; k < 15; ++k) {
     expected.push_back("blt " + std::to_string(20 - k) + " " + std::to_string(15 - k) + " 5 10 " +
                        std::to_string(20 - k) + " " + std::to_string(15 - k));

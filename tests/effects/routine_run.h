@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,31 @@ struct Screen {
 Screen RunOnScreen(const Stage& stage);
 inline std::uint32_t PicturePixel(const Stage& stage, int x, int y) {
   return static_cast<std::uint32_t>(y * stage.width + x + 1);
+}
+
+// One copy line as the tracer prints it, newline included.
+inline std::string Blt(int x, int y, int width, int height, int sourceX, int sourceY) {
+  char line[96];
+  std::snprintf(line, sizeof line, "blt %d %d %d %d %d %d\n", x, y, width, height, sourceX,
+                sourceY);
+  return line;
+}
+
+// The same run twice: in a window a little larger than the picture, off centre, and in one
+// smaller than the picture, centred, so that the targets are negative and every edge cuts it.
+// Setup is trace::EffectTraceOptions or Stage, which name the same fields.
+template <class Setup>
+std::vector<Setup> InsideAndCut(Setup inside) {
+  inside.windowWidth = inside.width + 9;
+  inside.windowHeight = inside.height + 4;
+  inside.targetX = 4;
+  inside.targetY = 2;
+  Setup cut = inside;
+  cut.windowWidth = inside.width > 6 ? inside.width - 5 : inside.width;
+  cut.windowHeight = inside.height > 4 ? inside.height - 3 : inside.height;
+  cut.targetX = (cut.windowWidth - inside.width) / 2;
+  cut.targetY = (cut.windowHeight - inside.height) / 2;
+  return {inside, cut};
 }
 
 // The generator every random choice uses, written out independently of the program's own.

@@ -139,19 +139,9 @@ TEST(SlideQuadSlideTest, EveryRoutineCompletesThePictureAtAnySizeAndGrain) {
       for (const int grain : grains) {
         const int width = size[0];
         const int height = size[1];
-        trace::EffectTraceOptions inside =
-            Options(routine.effect, routine.direction, width, height, grain);
-        inside.windowWidth = width + 9;
-        inside.windowHeight = height + 4;
-        inside.targetX = 4;
-        inside.targetY = 2;
-        // Larger than the window: negative targets, cut at every edge.
-        trace::EffectTraceOptions cut = inside;
-        cut.windowWidth = width > 6 ? width - 5 : width;
-        cut.windowHeight = height > 4 ? height - 3 : height;
-        cut.targetX = (cut.windowWidth - width) / 2;
-        cut.targetY = (cut.windowHeight - height) / 2;
-        for (const trace::EffectTraceOptions& options : {inside, cut}) {
+        // Inside a larger window, and cut by a smaller one (negative targets).
+        for (const trace::EffectTraceOptions& options : routine_run::InsideAndCut(
+                 Options(routine.effect, routine.direction, width, height, grain))) {
           const routine_run::Trace run = RunTrace(options);
           SCOPED_TRACE(std::string(routine.name) + " " + std::to_string(width) + "x" +
                        std::to_string(height) + " grain " + std::to_string(grain) + " at " +

@@ -103,21 +103,12 @@ TEST(StretchTest, EveryDirectionEndsWithThePictureScaledIntoItsLastStrip) {
       for (const int grain : grains) {
         const int width = size[0];
         const int height = size[1];
-        Stage stage{.effect = Stretch,
-                    .direction = direction,
-                    .width = width,
-                    .height = height,
-                    .grain = grain,
-                    .targetX = 4,
-                    .targetY = 2,
-                    .windowWidth = width + 9,
-                    .windowHeight = height + 4};
-        Stage cut = stage;
-        cut.windowWidth = width > 6 ? width - 5 : width;
-        cut.windowHeight = height > 4 ? height - 3 : height;
-        cut.targetX = (cut.windowWidth - width) / 2;
-        cut.targetY = (cut.windowHeight - height) / 2;
-        for (const Stage& s : {stage, cut}) {
+        const Stage stage{.effect = Stretch,
+                          .direction = direction,
+                          .width = width,
+                          .height = height,
+                          .grain = grain};
+        for (const Stage& s : routine_run::InsideAndCut(stage)) {
           SCOPED_TRACE(Describe(direction, width, height, grain, s.targetX, s.targetY));
           const routine_run::Screen screen = RunOnScreen(s);
           const int extent = direction == DirRight || direction == DirLeft ? width : height;
@@ -224,17 +215,9 @@ TEST(WeaveTest, BothDirectionsCompleteThePictureAtAnySizeAndGrain) {
       for (const int grain : grains) {
         const int width = size[0];
         const int height = size[1];
-        trace::EffectTraceOptions inside = Options(Weave, direction, width, height, grain);
-        inside.windowWidth = width + 9;
-        inside.windowHeight = height + 4;
-        inside.targetX = 4;
-        inside.targetY = 2;
-        trace::EffectTraceOptions cut = inside;
-        cut.windowWidth = width > 6 ? width - 5 : width;
-        cut.windowHeight = height > 4 ? height - 3 : height;
-        cut.targetX = (cut.windowWidth - width) / 2;
-        cut.targetY = (cut.windowHeight - height) / 2;
-        for (const trace::EffectTraceOptions& options : {inside, cut}) {
+        // Inside a larger window, and cut by a smaller one (negative targets).
+        for (const trace::EffectTraceOptions& options :
+             routine_run::InsideAndCut(Options(Weave, direction, width, height, grain))) {
           SCOPED_TRACE(Describe(direction, width, height, grain, options.targetX, options.targetY));
           const routine_run::Trace run = RunTrace(options);
           EXPECT_EQ(run.diff, 0);
