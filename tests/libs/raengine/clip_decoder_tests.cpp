@@ -33,7 +33,7 @@ class ClipDecoderTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   fs::path Write(const std::string& name, const std::vector<char>& bytes) {
-    const fs::path path = dir_ / name;
+    fs::path path = dir_ / name;
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
     return path;
   }
