@@ -25,7 +25,7 @@ void Put32(Bytes& out, std::size_t at, std::uint32_t value) {
   Put16(out, at + 2, value >> 16);
 }
 
-struct DibSpec {
+struct DibLayout {
   int bits = 24;
   int width = 0;
   int height = 0;  // negative: top-down
@@ -34,41 +34,41 @@ struct DibSpec {
   Grid values;
 };
 
-Bytes BuildDib(const DibSpec& spec) {
-  const int rows = spec.height < 0 ? -spec.height : spec.height;
-  const std::size_t stride = ((static_cast<std::size_t>(spec.width) * spec.bits + 31) / 32) * 4;
-  const std::size_t offset = 14 + 40 + spec.palette.size() * 4;
+Bytes BuildDib(const DibLayout& layout) {
+  const int rows = layout.height < 0 ? -layout.height : layout.height;
+  const std::size_t stride = ((static_cast<std::size_t>(layout.width) * layout.bits + 31) / 32) * 4;
+  const std::size_t offset = 14 + 40 + layout.palette.size() * 4;
   Bytes out(offset + stride * rows, 0);
   out[0] = 'B';
   out[1] = 'M';
   Put32(out, 2, static_cast<std::uint32_t>(out.size()));
   Put32(out, 10, static_cast<std::uint32_t>(offset));
   Put32(out, 14, 40);
-  Put32(out, 18, static_cast<std::uint32_t>(spec.width));
-  Put32(out, 22, static_cast<std::uint32_t>(spec.height));
+  Put32(out, 18, static_cast<std::uint32_t>(layout.width));
+  Put32(out, 22, static_cast<std::uint32_t>(layout.height));
   Put16(out, 26, 1);
-  Put16(out, 28, static_cast<std::uint32_t>(spec.bits));
-  Put32(out, 46, static_cast<std::uint32_t>(spec.palette.size()));
-  for (std::size_t i = 0; i < spec.palette.size(); ++i) {
-    Put32(out, 54 + i * 4, spec.palette[i] | 0xAB000000);  // the reserved byte is ignored
+  Put16(out, 28, static_cast<std::uint32_t>(layout.bits));
+  Put32(out, 46, static_cast<std::uint32_t>(layout.palette.size()));
+  for (std::size_t i = 0; i < layout.palette.size(); ++i) {
+    Put32(out, 54 + i * 4, layout.palette[i] | 0xAB000000);  // the reserved byte is ignored
   }
   for (int row = 0; row < rows; ++row) {
-    const int stored = spec.height < 0 ? row : rows - 1 - row;
+    const int stored = layout.height < 0 ? row : rows - 1 - row;
     unsigned char* line = out.data() + offset + stride * stored;
-    for (int x = 0; x < spec.width; ++x) {
-      const std::uint32_t value = spec.values[static_cast<std::size_t>(row) * spec.width + x];
-      switch (spec.bits) {
+    for (int x = 0; x < layout.width; ++x) {
+      const std::uint32_t value = layout.values[static_cast<std::size_t>(row) * layout.width + x];
+      switch (layout.bits) {
         case 32:
           line[4 * x + 3] = 0x7F;  // alpha is not colour
           [[fallthrough]];
         case 24:
-          line[spec.bits / 8 * x] = value & 0xFF;
-          line[spec.bits / 8 * x + 1] = (value >> 8) & 0xFF;
-          line[spec.bits / 8 * x + 2] = (value >> 16) & 0xFF;
+          line[layout.bits / 8 * x] = value & 0xFF;
+          line[layout.bits / 8 * x + 1] = (value >> 8) & 0xFF;
+          line[layout.bits / 8 * x + 2] = (value >> 16) & 0xFF;
           break;
         default: {
-          const int perByte = 8 / spec.bits;
-          const int shift = 8 - spec.bits * (x % perByte + 1);
+          const int perByte = 8 / layout.bits;
+          const int shift = 8 - layout.bits * (x % perByte + 1);
           line[x / perByte] |= static_cast<unsigned char>(value << shift);
         }
       }
@@ -98,14 +98,14 @@ class DibTest : public ::testing::Test {
   }
 
   // Loads, checks size and pixels, deletes.
-  void ExpectPixels(const DibSpec& spec, const Grid& expected) {
-    HBITMAP bitmap = Load(BuildDib(spec));
-    ASSERT_NE(bitmap, nullptr) << spec.bits << " bits";
+  void ExpectPixels(const DibLayout& layout, const Grid& expected) {
+    HBITMAP bitmap = Load(BuildDib(layout));
+    ASSERT_NE(bitmap, nullptr) << layout.bits << " bits";
     BITMAP info{};
     GetObject(bitmap, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, spec.width);
-    EXPECT_EQ(info.bmHeight, spec.height < 0 ? -spec.height : spec.height);
-    EXPECT_EQ(gdi_test::Pixels(bitmap), expected) << spec.bits << " bits";
+    EXPECT_EQ(info.bmWidth, layout.width);
+    EXPECT_EQ(info.bmHeight, layout.height < 0 ? -layout.height : layout.height);
+    EXPECT_EQ(gdi_test::Pixels(bitmap), expected) << layout.bits << " bits";
     DeleteObject(bitmap);
   }
 };
@@ -143,7 +143,7 @@ TEST_F(DibTest, TrueColourDepthsBothRowOrders) {
 }
 
 TEST_F(DibTest, MalformedFilesLoadNothing) {
-  const DibSpec good{24, 4, 3, {}, Grid(12, 0x123456)};
+  const DibLayout good{24, 4, 3, {}, Grid(12, 0x123456)};
   const Bytes valid = BuildDib(good);
   ASSERT_NE(Load(valid), nullptr);  // the baseline loads: tear it down below
   platform::gdi::ResetGdi();
