@@ -40,8 +40,8 @@ struct BenchedEffect {
   int direction;
 };
 constexpr BenchedEffect Effects[] = {
-    {1, 2},  {2, 2},  {3, 10}, {4, 8},  {5, 2},  {6, 0},  {7, 2},  {8, 2},  {9, 2},
-    {10, 2}, {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 0}, {17, 0}, {18, 8},
+    {1, 2},  {2, 2},  {3, 10}, {4, 8},  {5, 2},  {6, 0},  {7, 2},  {8, 2},  {9, 2},  {10, 2},
+    {11, 2}, {12, 2}, {13, 2}, {14, 2}, {15, 2}, {16, 0}, {17, 0}, {18, 8}, {19, 2},
 };
 
 // Follows one run through the pace observer: the moment step `measured` ends, and the count
