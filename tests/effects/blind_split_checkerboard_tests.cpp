@@ -29,16 +29,7 @@ constexpr Routine Routines[] = {
     {"CheckerboardUp", Checkerboard, DirUp},   {"CheckerboardDown", Checkerboard, DirDown},
 };
 
-trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.direction = direction;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 1;
-  return options;
-}
+using routine_run::Options;
 
 // The copies of each paced step, one text per step.
 std::vector<std::string> Steps(const routine_run::Trace& run) {

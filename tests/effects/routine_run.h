@@ -53,6 +53,19 @@ inline std::uint32_t PicturePixel(const Stage& stage, int x, int y) {
   return static_cast<std::uint32_t>(y * stage.width + x + 1);
 }
 
+// A tracer run of one effect on a picture of its own size, at the cheapest pace.
+inline trace::EffectTraceOptions Options(int effect, int direction, int width, int height,
+                                         int grain) {
+  trace::EffectTraceOptions options;
+  options.effect = effect;
+  options.direction = direction;
+  options.width = width;
+  options.height = height;
+  options.grain = grain;
+  options.delayFactor = 1;
+  return options;
+}
+
 // One copy line as the tracer prints it, newline included.
 inline std::string Blt(int x, int y, int width, int height, int sourceX, int sourceY) {
   char line[96];

@@ -20,16 +20,7 @@ using routine_run::Stage;
 constexpr int Stretch = 15;
 constexpr int Weave = 10;
 
-trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.direction = direction;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 1;
-  return options;
-}
+using routine_run::Options;
 
 std::string Describe(int direction, int width, int height, int grain, int x, int y) {
   return "direction " + std::to_string(direction) + " " + std::to_string(width) + "x" +

@@ -35,16 +35,7 @@ constexpr Routine Routines[] = {
     {"InterleaveVertical", Interleave, DirVertical},
 };
 
-trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.direction = direction;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 1;
-  return options;
-}
+using routine_run::Options;
 
 std::string CopiesOf(int effect, int direction, int width, int height, int grain) {
   const routine_run::Trace run = RunTrace(Options(effect, direction, width, height, grain));
