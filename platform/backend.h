@@ -33,6 +33,8 @@ struct NativeWindowParams {
   bool visible = false;
   std::string className;
   std::string title;
+  DWORD style = 0;
+  int controlId = 0;  // a child's id (the menu argument of CreateWindowEx)
 };
 
 class Backend {
@@ -79,6 +81,33 @@ class Backend {
   // Blocks until a native event arrives, `wakeFd` becomes readable, or `timeoutMs` passes
   // (INFINITE: no time-out). The headless backend advances its virtual clock instead.
   virtual void Wait(int wakeFd, DWORD timeoutMs) = 0;
+
+  // --- Dialogs (platform/user/dialog_controls.h) --------------------------------------
+  // Dialog and control windows are made with CreateNativeWindow like any other (their class
+  // name tells them apart). After one is made, and after every change of its state (text,
+  // check, entries, selection, enabled, shown), the window system calls ControlChanged on the
+  // dialog's thread; a backend that shows controls reads SnapshotControl and reports the
+  // user's actions with DeliverUserAction.
+  virtual void ControlChanged(HWND /*window*/) {}
+  // The base units of a dialog font in pixels: the average width of "A".."Z" "a".."z" and
+  // the height. Without a toolkit to measure fonts: MS Sans Serif 8's 6 x 13.
+  virtual void DialogFontUnits(const char* /*face*/, int /*pointSize*/, int* baseX, int* baseY) {
+    *baseX = 6;
+    *baseY = 13;
+  }
+  // Opens a help page in the desktop's viewer (xdg-open), started detached so that nothing
+  // waits for it. False, with a sentence for the user in `problem`, when it cannot start.
+  virtual bool OpenHelp(const std::string& path, std::string* problem);
+
+  // --- Observation, for tools that trace what the system does (the headless backend) ---
+  // SetTimer (elapse in ms) and KillTimer (elapse 0) on a window.
+  virtual void TimerChanged(HWND /*window*/, UINT_PTR /*id*/, UINT /*elapse*/) {}
+  // A modal dialog's loop ended with this result.
+  virtual void DialogEnded(HWND /*dialog*/, INT_PTR /*result*/) {}
+  // A modal loop has nothing to do and is about to wait. False: stop waiting, the loop's
+  // GetMessage returns -1 (a scripted run that has run out of actions). The headless backend
+  // runs its driver here; others return true.
+  virtual bool DialogIdle() { return true; }
 };
 
 // Installs the process's backend, replacing (and destroying) any earlier one.

@@ -156,6 +156,33 @@ struct BITMAP {
   LPVOID bmBits;
 };
 
+// The common header of WM_NOTIFY's lParam.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+using LPNMHDR = NMHDR*;
+
+// UDN_DELTAPOS: the up-down control's proposed change.
+struct NMUPDOWN {
+  NMHDR hdr;
+  int iPos;
+  int iDelta;
+};
+using LPNMUPDOWN = NMUPDOWN*;
+
+// WM_HELP's lParam.
+struct HELPINFO {
+  UINT cbSize;
+  int iContextType;
+  int iCtrlId;
+  HANDLE hItemHandle;
+  DWORD_PTR dwContextId;
+  POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;
+
 struct OSVERSIONINFOA {
   DWORD dwOSVersionInfoSize;
   DWORD dwMajorVersion;
@@ -286,6 +313,18 @@ inline HKEY TavrinCurrentUserKey() {
 #define WS_VISIBLE 0x10000000L
 #define WS_CLIPSIBLINGS 0x04000000L
 #define WS_CLIPCHILDREN 0x02000000L
+#define WS_DISABLED 0x08000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_VSCROLL 0x00200000L
+#define WS_HSCROLL 0x00100000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_EX_DLGMODALFRAME 0x00000001L
+#define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_STATICEDGE 0x00020000L
 #define WS_OVERLAPPEDWINDOW 0x00CF0000L
 #define WS_EX_TOPMOST 0x00000008L
 #define CS_VREDRAW 0x0001
@@ -307,6 +346,9 @@ inline HKEY TavrinCurrentUserKey() {
 #define WM_ACTIVATE 0x0006
 #define WM_SETTEXT 0x000C
 #define WM_PAINT 0x000F
+#define WM_ENABLE 0x000A
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
@@ -315,7 +357,14 @@ inline HKEY TavrinCurrentUserKey() {
 #define WM_SETCURSOR 0x0020
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_NEXTDLGCTL 0x0028
+#define WM_SETFONT 0x0030
+#define WM_NOTIFY 0x004E
 #define WM_HELP 0x0053
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
 #define WM_CONTEXTMENU 0x007B
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
@@ -371,6 +420,98 @@ inline HKEY TavrinCurrentUserKey() {
 #define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
+
+// Dialogs and their controls.
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_CENTER 0x0800L
+#define DLGC_WANTARROWS 0x0001
+#define HELPINFO_WINDOW 0x0001
+#define HELP_CONTEXT 0x0001
+#define HELP_QUIT 0x0002
+#define HELP_CONTENTS 0x0003
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_UP 0x26
+#define VK_DOWN 0x28
+#define VK_F1 0x70
+
+// BUTTON.
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_GROUPBOX 0x00000007L
+#define BS_TYPEMASK 0x0000000FL
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BN_CLICKED 0
+
+// STATIC.
+#define SS_LEFT 0x00000000L
+#define SS_CENTER 0x00000001L
+#define SS_ICON 0x00000003L
+#define SS_BLACKRECT 0x00000004L
+#define SS_TYPEMASK 0x0000001FL
+#define SS_NOPREFIX 0x00000080L
+#define SS_SUNKEN 0x00001000L
+#define STM_SETICON 0x0170
+
+// EDIT.
+#define ES_LEFT 0x0000L
+#define ES_AUTOHSCROLL 0x0080L
+#define EN_CHANGE 0x0300
+
+// COMBOBOX.
+#define CBS_DROPDOWN 0x0002L
+#define CBS_DROPDOWNLIST 0x0003L
+#define CBS_SORT 0x0100L
+#define CB_ERR (-1)
+#define CB_ADDSTRING 0x0143
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_RESETCONTENT 0x014B
+#define CB_SETCURSEL 0x014E
+#define CBN_SELCHANGE 1
+
+// LISTBOX.
+#define LBS_NOTIFY 0x0001L
+#define LBS_SORT 0x0002L
+#define LBS_USETABSTOPS 0x0080L
+#define LBS_NOINTEGRALHEIGHT 0x0100L
+#define LB_ERR (-1)
+#define LB_ADDSTRING 0x0180
+#define LB_INSERTSTRING 0x0181
+#define LB_DELETESTRING 0x0182
+#define LB_RESETCONTENT 0x0184
+#define LB_SETCURSEL 0x0186
+#define LB_GETCURSEL 0x0188
+#define LB_GETTEXT 0x0189
+#define LB_GETTEXTLEN 0x018A
+#define LB_GETCOUNT 0x018B
+#define LB_SETTABSTOPS 0x0192
+#define LBN_SELCHANGE 1
+
+// msctls_updown32.
+#define UPDOWN_CLASSA "msctls_updown32"
+#define UPDOWN_CLASS UPDOWN_CLASSA
+#define UDS_WRAP 0x0001
+#define UDS_SETBUDDYINT 0x0002
+#define UDS_ALIGNRIGHT 0x0004
+#define UDS_ALIGNLEFT 0x0008
+#define UDS_AUTOBUDDY 0x0010
+#define UDS_ARROWKEYS 0x0020
+#define UDM_GETRANGE (WM_USER + 102)
+#define UDM_GETPOS (WM_USER + 104)
+#define UDM_GETBUDDY (WM_USER + 106)
+#define UDN_FIRST (0U - 721U)
+#define UDN_DELTAPOS (UDN_FIRST - 1)
 
 // GDI.
 #define SRCCOPY 0x00CC0020
@@ -541,10 +682,45 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 #define LoadCursor LoadCursorA
 #define IDC_ARROW MAKEINTRESOURCE(32512)
-// -1 while no dialog manager is built: a missing template and a present one alike.
+// Builds the dialog from a template under resources/ (a name or MAKEINTRESOURCE id) and runs it
+// modally until EndDialog; -1 for a missing template or when the dialog cannot be shown. The
+// owner is disabled meanwhile. DS_CENTER centres on the screen when there is no owner.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner,
                                DLGPROC dialogProc, LPARAM initParam);
 #define DialogBoxParam DialogBoxParamA
+// Ends the modal loop of `dialog` once its procedure returns; the dialog is then destroyed.
+BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+int WINAPI GetDlgCtrlID(HWND window);
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+#define SendDlgItemMessage SendDlgItemMessageA
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+#define SetDlgItemText SetDlgItemTextA
+// Copies at most size - 1 characters and a NUL; returns the number copied.
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size);
+#define GetDlgItemText GetDlgItemTextA
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+#define SetWindowText SetWindowTextA
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size);
+#define GetWindowText GetWindowTextA
+// Returns whether the window was disabled before.
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI IsWindowEnabled(HWND window);
+BOOL WINAPI IsWindowVisible(HWND window);
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus();
+// The dialog font's base units (low word: average character width, high word: height) rather
+// than the system font's, so that this and MapDialogRect agree.
+LONG WINAPI GetDialogBaseUnits();
+BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect);
+// Registers msctls_updown32; the other control classes are always there.
+void WINAPI InitCommonControls();
+// Opens the help file (an HTML page here) in the desktop's viewer, detached; HELP_QUIT does
+// nothing. A missing file or viewer is told in a message box; FALSE then.
+BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+#define WinHelp WinHelpA
 HDC WINAPI BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,4 +61,39 @@ void DestroyForeignWindow(std::uintptr_t id);
 // hangs). With `block` true it really blocks until a message is posted, from another thread.
 // A GetMessage waiting for a timer advances the clock to that timer instead of waiting.
 void SetBlockingWait(bool block);
+
+// --- Dialogs -------------------------------------------------------------------------
+// Driving a modal dialog from a test: DialogBoxParam runs its loop on the test's thread, so
+// the test's actions run from the driver, which the loop calls whenever it has nothing to do
+// (before the virtual clock moves to the next timer). The driver returns false when it has no
+// more to do: the loop's GetMessage then returns -1 and every open dialog gives up (DialogBoxParam
+// returns -1). Without a driver a dialog loop with nothing to do gives up at once.
+void SetDialogDriver(std::function<bool()> driver);
+
+// A user's actions on the topmost open dialog of the calling thread (platform::TopDialog),
+// queued as the real controls would queue them. False when there is no such dialog or
+// control (or no such entry).
+bool ClickControl(int id);
+bool PickEntry(int id, int index);
+bool PickEntryText(int id, const std::string& text);  // the entry with exactly this text
+bool TypeText(int id, const std::string& text);       // the field's whole text becomes `text`
+bool PressArrow(int id, bool up);
+bool PressDialogKey(UINT virtualKey);  // VK_RETURN, VK_ESCAPE, VK_F1
+bool PressCloseBox();
+
+// Things the system did, as they happen (every member may be empty).
+struct Observer {
+  std::function<void(const MessageBoxRecord&)> messageBox;
+  std::function<void(HWND window, UINT_PTR id, UINT elapse)> timerSet;
+  std::function<void(HWND window, UINT_PTR id)> timerKilled;
+  std::function<void(HWND dialog, INT_PTR result)> dialogEnded;
+  std::function<void(const std::string& path, UINT command)> help;
+};
+void SetObserver(Observer observer);
+// Help pages asked for so far (WinHelp), and whether the next one fails as a missing viewer.
+struct HelpRecord {
+  std::string path;
+  UINT command;
+};
+const std::vector<HelpRecord>& HelpRequests();
 }  // namespace headless

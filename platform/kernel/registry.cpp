@@ -116,7 +116,11 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
   if (!opened) return ERROR_INVALID_HANDLE;
   if (!opened->writable) return ERROR_ACCESS_DENIED;
   if (data == nullptr && dataSize != 0) return ERROR_INVALID_PARAMETER;
-  return registry::WriteValue(opened->folder, NameOrEmpty(valueName), type, data, dataSize);
+  const LSTATUS status =
+      registry::WriteValue(opened->folder, NameOrEmpty(valueName), type, data, dataSize);
+  if (status == ERROR_SUCCESS)
+    registry::NotifyWritten(opened->folder, NameOrEmpty(valueName), data, dataSize);
+  return status;
 }
 
 LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName) {

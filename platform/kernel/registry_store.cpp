@@ -374,4 +374,23 @@ void RemoveStaleTemporaries(const std::string& folder) {
   for (const std::string& fileName : stale) unlink(Join(folder, fileName).c_str());
 }
 
+namespace {
+WriteObserver& Observer() {
+  static WriteObserver observer;
+  return observer;
+}
+}  // namespace
+
+void SetWriteObserver(WriteObserver observer) {
+  Observer() = std::move(observer);
+}
+
+void NotifyWritten(const std::string& folder, std::string_view name, const BYTE* data, DWORD size) {
+  if (!Observer()) return;
+  const std::string_view bytes = data != nullptr
+                                     ? std::string_view(reinterpret_cast<const char*>(data), size)
+                                     : std::string_view();
+  Observer()(folder, name, bytes);
+}
+
 }  // namespace platform::registry

@@ -7,6 +7,7 @@
 // share their folder's names, so a key and a value of the same name cannot coexist.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ LSTATUS ReadValue(const std::string& folder, const std::string& fileName, BYTE* 
 LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type, const BYTE* data,
                    DWORD size);
 LSTATUS DeleteValue(const std::string& folder, std::string_view name);
+
+// Called after every value RegSetValueEx has written (the key's folder, the value's name and
+// bytes), for tools that trace what a program stores. Empty: nobody watches.
+using WriteObserver =
+    std::function<void(const std::string& folder, std::string_view name, std::string_view bytes)>;
+void SetWriteObserver(WriteObserver observer);
+void NotifyWritten(const std::string& folder, std::string_view name, const BYTE* data, DWORD size);
 
 // Removes temporaries left by writers that died mid-write.
 void RemoveStaleTemporaries(const std::string& folder);
