@@ -2,6 +2,9 @@
 // the code that drives the dialogs. Only #define lines: rc and C++ both read this file.
 #pragma once
 
+// Controls that nothing addresses.
+#define IDC_STATIC (-1)
+
 // Dialogs and icons.
 #define IDD_CONFIGURE 2003
 #define IDI_TAVRIN 100
