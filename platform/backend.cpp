@@ -14,6 +14,10 @@ void InstallBackend(std::unique_ptr<Backend> backend) {
   InstalledBackend() = std::move(backend);
 }
 
+std::unique_ptr<Backend> ReleaseBackend() {
+  return std::move(InstalledBackend());
+}
+
 Backend* CurrentBackend() {
   return InstalledBackend().get();
 }

@@ -81,6 +81,10 @@ class Backend {
   // Blocks until a native event arrives, `wakeFd` becomes readable, or `timeoutMs` passes
   // (INFINITE: no time-out). The headless backend advances its virtual clock instead.
   virtual void Wait(int wakeFd, DWORD timeoutMs) = 0;
+  // The descriptor that becomes readable when native events arrive, for a backend that wraps
+  // this one and waits on more sources at once; -1 when there is none (the headless backend,
+  // whose Wait moves a virtual clock). Wait(wakeFd, 0) first sends what is still unsent.
+  virtual int ConnectionFd() { return -1; }
 
   // --- Dialogs (platform/user/dialog_controls.h) --------------------------------------
   // Dialog and control windows are made with CreateNativeWindow like any other (their class
@@ -114,6 +118,8 @@ class Backend {
 
 // Installs the process's backend, replacing (and destroying) any earlier one.
 void InstallBackend(std::unique_ptr<Backend> backend);
+// Takes the installed backend out, leaving none installed: for a backend that wraps it.
+std::unique_ptr<Backend> ReleaseBackend();
 // The installed backend, or null when none has been installed (kernel calls then use the
 // real clock; window calls fail).
 Backend* CurrentBackend();

@@ -392,6 +392,8 @@ class X11Backend final : public Backend {
     ::poll(sources.data(), count, timeout);
   }
 
+  int ConnectionFd() override { return fd_; }
+
   // --- For the toolkit hooks ----------------------------------------------------------
 
   void BeginModal() {
