@@ -1,0 +1,98 @@
+// Single-line edit fields and drop-down lists.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/qt/control_kinds.h"
+
+namespace platform::qt {
+namespace {
+
+class EditView final : public ControlView {
+ public:
+  explicit EditView(const ViewContext& context)
+      : ControlView(std::make_unique<QLineEdit>(context.parent)),
+        edit_(static_cast<QLineEdit*>(Widget())) {
+    // textEdited is the user's typing only, never a text set from the model.
+    QObject::connect(edit_, &QLineEdit::textEdited, [report = context.report](const QString& text) {
+      report(UserAction::Edit, 0, ToAnsi(text));
+    });
+    WatchDialogKeys(edit_, context, false);
+  }
+
+ protected:
+  void MirrorState(const ControlSnapshot& snapshot) override {
+    ApplyFocusPolicy(edit_, snapshot.tabStop, true);
+    // The user's own text comes back once the manager has taken it: setting it again would
+    // move the cursor under the user's fingers.
+    const QString text = FromAnsi(snapshot.text);
+    if (edit_->text() == text) return;
+    const QSignalBlocker blocker(edit_);
+    edit_->setText(text);
+  }
+
+ private:
+  QLineEdit* edit_;
+};
+
+// The entries in the manager's order: it sorts a CBS_SORT list itself, and Qt never does.
+class ComboBoxView final : public ControlView {
+ public:
+  explicit ComboBoxView(const ViewContext& context)
+      : ControlView(std::make_unique<QComboBox>(context.parent)),
+        combo_(static_cast<QComboBox*>(Widget())) {
+    combo_->setEditable(false);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    // activated is a user's choice only, also of the entry already chosen, as CBN_SELCHANGE
+    // is sent for a choice from the list.
+    QObject::connect(combo_, &QComboBox::activated,
+                     [report = context.report](int index) { report(UserAction::Pick, index, {}); });
+    WatchDialogKeys(combo_, context, false);
+  }
+
+ protected:
+  void Mirror(const ControlSnapshot& snapshot) override {
+    ControlView::Mirror(snapshot);
+    // The template's height includes the dropped-down list; the closed box is as tall as its
+    // text needs, and the list shows as many entries as the template's height holds.
+    const int listHeight = static_cast<int>(snapshot.bounds.bottom - snapshot.bounds.top);
+    const int boxHeight = std::min(listHeight, combo_->sizeHint().height());
+    combo_->resize(combo_->width(), boxHeight);
+    const int entryHeight = std::max(combo_->fontMetrics().height(), 1);
+    combo_->setMaxVisibleItems(std::max((listHeight - boxHeight) / entryHeight, 1));
+  }
+
+  void MirrorState(const ControlSnapshot& snapshot) override {
+    ApplyFocusPolicy(combo_, snapshot.tabStop, true);
+    const QSignalBlocker blocker(combo_);
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(snapshot.items.size()));
+    for (const std::string& item : snapshot.items) entries.append(FromAnsi(item));
+    if (entries != shown_) {
+      combo_->clear();
+      combo_->addItems(entries);
+      shown_ = entries;
+    }
+    combo_->setCurrentIndex(snapshot.selection);
+  }
+
+ private:
+  QComboBox* combo_;
+  QStringList shown_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> MakeEditView(const ViewContext& context) {
+  return std::make_unique<EditView>(context);
+}
+
+std::unique_ptr<ControlView> MakeComboBoxView(const ViewContext& context) {
+  return std::make_unique<ComboBoxView>(context);
+}
+
+}  // namespace platform::qt
