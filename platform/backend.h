@@ -85,6 +85,9 @@ class Backend {
   // this one and waits on more sources at once; -1 when there is none (the headless backend,
   // whose Wait moves a virtual clock). Wait(wakeFd, 0) first sends what is still unsent.
   virtual int ConnectionFd() { return -1; }
+  // The backend this one wraps and forwards to (the Qt view of dialogs wraps X11); null for one
+  // that wraps none.
+  virtual Backend* Wrapped() { return nullptr; }
 
   // --- Dialogs (platform/user/dialog_controls.h) --------------------------------------
   // Dialog and control windows are made with CreateNativeWindow like any other (their class
@@ -123,5 +126,14 @@ std::unique_ptr<Backend> ReleaseBackend();
 // The installed backend, or null when none has been installed (kernel calls then use the
 // real clock; window calls fail).
 Backend* CurrentBackend();
+
+// The installed backend of type T, also when another backend wraps it; null when there is none.
+template <typename T>
+T* InstalledBackendOf() {
+  for (Backend* backend = CurrentBackend(); backend != nullptr; backend = backend->Wrapped()) {
+    if (auto* found = dynamic_cast<T*>(backend)) return found;
+  }
+  return nullptr;
+}
 
 }  // namespace platform

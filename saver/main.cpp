@@ -1,6 +1,7 @@
-// The tavrin program: the X11 backend, Qt's message boxes, then the screen saver.
+// The tavrin program: the X11 backend, Qt's dialogs and message boxes, then the screen saver.
 #include <cstdio>
 
+#include "platform/qt/qt_dialog_backend.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/win32.h"
 #include "platform/x11/x11_backend.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrin: cannot open the X display (is DISPLAY set?)\n");
     return 1;
   }
+  platform::qt::InstallDialogToolkit();
   platform::qt::InstallMessageBox();
   // The mode's result is the exit code: -1 leaves the process with 255.
   ExitProcess(static_cast<UINT>(StartFromArguments(argc, argv)));

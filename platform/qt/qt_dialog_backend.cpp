@@ -73,6 +73,7 @@ class QtDialogBackend final : public Backend {
   void SetCursorHidden(bool hidden) override { inner_->SetCursorHidden(hidden); }
   bool InputPending() override { return inner_->InputPending(); }
   int ConnectionFd() override { return inner_->ConnectionFd(); }
+  Backend* Wrapped() override { return inner_.get(); }
   bool OpenHelp(const std::string& path, std::string* problem) override {
     return inner_->OpenHelp(path, problem);
   }
@@ -319,7 +320,7 @@ bool InstallDialogToolkit() {
 }
 
 QWidget* WidgetOf(HWND window) {
-  auto* backend = dynamic_cast<QtDialogBackend*>(CurrentBackend());
+  auto* backend = InstalledBackendOf<QtDialogBackend>();
   return backend != nullptr ? backend->WidgetOf(window) : nullptr;
 }
 

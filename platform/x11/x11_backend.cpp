@@ -655,7 +655,7 @@ class X11Backend final : public Backend {
 };
 
 X11Backend* InstalledX11Backend() {
-  return dynamic_cast<X11Backend*>(CurrentBackend());
+  return InstalledBackendOf<X11Backend>();
 }
 
 // Our pixels are 0x00RRGGBB in 32-bit words: the screen must store them as they are.
