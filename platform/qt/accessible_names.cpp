@@ -11,15 +11,18 @@ bool Overlap(LONG firstStart, LONG firstEnd, LONG secondStart, LONG secondEnd) {
   return firstStart < secondEnd && secondStart < firstEnd;
 }
 
-// How far `label` is before `control`, left of it or above it; -1 when it is neither.
-long GapBefore(const RECT& label, const RECT& control) {
+// How far `label` is before `control`, left of it or above it; -1 when it is neither, or
+// further away than the limit.
+long GapBefore(const RECT& label, const RECT& control, int maxLeftGap, int maxAboveGap) {
   if (label.right <= control.left &&
       Overlap(label.top, label.bottom, control.top, control.bottom)) {
-    return control.left - label.right;
+    const long gap = control.left - label.right;
+    return gap <= maxLeftGap ? gap : -1;
   }
   if (label.bottom <= control.top &&
       Overlap(label.left, label.right, control.left, control.right)) {
-    return control.top - label.bottom;
+    const long gap = control.top - label.bottom;
+    return gap <= maxAboveGap ? gap : -1;
   }
   return -1;
 }
@@ -40,13 +43,13 @@ bool NeedsLabel(ControlKind kind) {
 }
 
 QString NearestLabelText(const RECT& control, const std::vector<ControlSnapshot>& labels,
-                         int maxGap) {
+                         int maxLeftGap, int maxAboveGap) {
   long best = std::numeric_limits<long>::max();
   QString name;
   for (const ControlSnapshot& label : labels) {
     if (label.kind != ControlKind::Label || label.text.empty()) continue;
-    const long gap = GapBefore(label.bounds, control);
-    if (gap < 0 || gap > maxGap || gap >= best) continue;
+    const long gap = GapBefore(label.bounds, control, maxLeftGap, maxAboveGap);
+    if (gap < 0 || gap >= best) continue;
     best = gap;
     name = FromAnsi(label.text);
   }

@@ -274,12 +274,16 @@ class QtDialogBackend final : public Backend {
       views.push_back(found->second.view.get());
       if (views.back()->Last().kind == ControlKind::Label) labels.push_back(views.back()->Last());
     }
-    const int maxGap = shown_.at(dialog).units.y * 2;
+    // A label a field's width to the left, or a line above.
+    const BaseUnits& units = shown_.at(dialog).units;
+    const int maxLeftGap = 8 * units.x;
+    const int maxAboveGap = units.y;
     QWidget* previous = nullptr;
     for (ControlView* view : views) {
       QWidget* widget = view->Widget();
       if (NeedsLabel(view->Last().kind)) {
-        widget->setAccessibleName(NearestLabelText(view->Last().bounds, labels, maxGap));
+        widget->setAccessibleName(
+            NearestLabelText(view->Last().bounds, labels, maxLeftGap, maxAboveGap));
       }
       if ((widget->focusPolicy() & Qt::TabFocus) == 0) continue;
       if (previous != nullptr) QWidget::setTabOrder(previous, widget);
