@@ -5,7 +5,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
+#include <string>
 
 #include "platform/qt/control_kinds.h"
 
@@ -18,17 +20,29 @@ class EditView final : public ControlView {
       : ControlView(std::make_unique<QLineEdit>(context.parent)),
         edit_(static_cast<QLineEdit*>(Widget())) {
     // textEdited is the user's typing only, never a text set from the model.
-    QObject::connect(edit_, &QLineEdit::textEdited, [report = context.report](const QString& text) {
-      report(UserAction::Edit, 0, ToAnsi(text));
-    });
+    QObject::connect(edit_, &QLineEdit::textEdited,
+                     [this, report = context.report](const QString& text) {
+                       typed_.push_back(ToAnsi(text));
+                       report(UserAction::Edit, 0, typed_.back());
+                     });
     WatchDialogKeys(edit_, context, false);
   }
 
  protected:
   void MirrorState(const ControlSnapshot& snapshot) override {
     ApplyFocusPolicy(edit_, snapshot.tabStop, true);
-    // The user's own text comes back once the manager has taken it: setting it again would
-    // move the cursor under the user's fingers.
+    // The user's texts come back one by one as the manager takes them, maybe after the user
+    // has typed on: the field already shows a newer one, and setting an older one would undo
+    // keys and move the cursor. Any other text is the manager's own and replaces the field's.
+    if (!typed_.empty()) {
+      if (typed_.front() == snapshot.text) {
+        typed_.pop_front();
+        return;
+      }
+      // Something else changed (enabled, say) before the user's texts came back.
+      if (snapshot.text == Last().text) return;
+    }
+    typed_.clear();
     const QString text = FromAnsi(snapshot.text);
     if (edit_->text() == text) return;
     const QSignalBlocker blocker(edit_);
@@ -37,6 +51,7 @@ class EditView final : public ControlView {
 
  private:
   QLineEdit* edit_;
+  std::deque<std::string> typed_;  // reported, not yet seen back from the manager
 };
 
 // The entries in the manager's order: it sorts a CBS_SORT list itself, and Qt never does.
