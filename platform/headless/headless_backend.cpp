@@ -191,14 +191,14 @@ class HeadlessBackend final : public platform::Backend {
     }
     return driver && driver() ? IdleResult::Again : IdleResult::GiveUp;
   }
-  bool OpenHelp(const std::string& path, std::string* /*problem*/) override {
+  bool OpenHelp(const std::string& path, UINT command, std::string* /*problem*/) override {
     Observer observer;
     {
       const std::scoped_lock lock(mutex_);
-      help_.push_back(HelpRecord{path, HELP_CONTENTS});
+      help_.push_back(HelpRecord{path, command});
       observer = observer_;
     }
-    if (observer.help) observer.help(path, HELP_CONTENTS);
+    if (observer.help) observer.help(path, command);
     return true;
   }
   void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {

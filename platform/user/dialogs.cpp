@@ -72,30 +72,29 @@ bool CreateControls(HWND dialog, const DialogTemplate& dialogTemplate, DialogDat
   return true;
 }
 
-// Runs the dialog until EndDialog; -1 when the loop had to give up.
-INT_PTR RunModalLoop(HWND dialog) {
+// Runs the dialog until EndDialog, or until the loop has to give up or hand on a quit request.
+void RunModalLoop(HWND dialog) {
   DialogData* data = FindDialog(dialog);
   MSG message{};
   while (data != nullptr && !data->ended) {
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) == FALSE) {
       Backend* backend = CurrentBackend();
       const auto idle = backend != nullptr ? backend->DialogIdle() : Backend::IdleResult::GiveUp;
-      if (idle == Backend::IdleResult::GiveUp) return -1;
+      if (idle == Backend::IdleResult::GiveUp) return;
       if (idle == Backend::IdleResult::Again) continue;
       const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-      if (got < 0) return -1;
+      if (got < 0) return;
       if (got == 0) message.message = WM_QUIT;
     }
     if (message.message == WM_QUIT) {
       // The loop that asked to quit is further out: hand the request on.
       PostQuitMessage(static_cast<int>(message.wParam));
-      return 0;
+      return;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
     data = FindDialog(dialog);
   }
-  return data != nullptr ? data->result : -1;
 }
 
 }  // namespace
@@ -229,18 +228,19 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
       firstStop != nullptr) {
     SetFocus(firstStop);
   }
-  INT_PTR result = -1;
-  if (const DialogData* current = FindDialog(dialog); current != nullptr && current->ended) {
-    result = current->result;
-  } else {
+  if (const DialogData* current = FindDialog(dialog); current == nullptr || !current->ended) {
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     if ((dialogTemplate->style & WS_VISIBLE) != 0) ShowWindow(dialog, SW_SHOW);
-    result = RunModalLoop(dialog);
+    RunModalLoop(dialog);
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
   }
+  // A loop that gave up (or handed on a quit request) leaves a dialog that never ended.
+  const DialogData* ending = FindDialog(dialog);
+  const bool ended = ending != nullptr && ending->ended;
+  const INT_PTR result = ended ? ending->result : -1;
   DestroyWindow(dialog);
   backend = CurrentBackend();
-  if (backend != nullptr) backend->DialogEnded(dialog, result);
+  if (ended && backend != nullptr) backend->DialogEnded(dialog, result);
   return result;
 }
 

@@ -10,7 +10,7 @@ BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR /*dat
   platform::Backend* backend = platform::CurrentBackend();
   if (backend == nullptr || helpFile == nullptr) return FALSE;
   std::string problem;
-  if (backend->OpenHelp(helpFile, &problem)) return TRUE;
+  if (backend->OpenHelp(helpFile, command, &problem)) return TRUE;
   MessageBoxA(window, problem.c_str(), "Help", MB_OK | MB_ICONEXCLAMATION);
   return FALSE;
 }
