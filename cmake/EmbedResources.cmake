@@ -88,3 +88,31 @@ const Registration registration;
   add_library(${EMBED_TARGET} OBJECT "${source}")
   target_link_libraries(${EMBED_TARGET} PUBLIC tavrin_platform)
 endfunction()
+
+# tavrin_compile_dialogs(TARGET <object library> SCRIPT <file.rc> [DEPENDS <file> ...])
+#
+# Adds to TARGET (made by tavrin_embed_resources) the dialogs of a resource script: the host
+# tool tavrin-rc turns them into platform::DialogTemplate tables that register themselves before
+# main(). DEPENDS lists the headers the script includes, so that editing one reconverts it; a
+# fault in the script fails the build with FILE:LINE.
+function(tavrin_compile_dialogs)
+  cmake_parse_arguments(PARSE_ARGV 0 RC "" "TARGET;SCRIPT" "DEPENDS")
+  if(NOT RC_TARGET OR NOT RC_SCRIPT)
+    message(FATAL_ERROR "tavrin_compile_dialogs: TARGET and SCRIPT are required")
+  endif()
+  get_filename_component(script "${RC_SCRIPT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(depends "")
+  foreach(file IN LISTS RC_DEPENDS)
+    get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    list(APPEND depends "${file}")
+  endforeach()
+  get_filename_component(stem "${script}" NAME_WE)
+  set(source "${CMAKE_CURRENT_BINARY_DIR}/${RC_TARGET}_${stem}_dialogs.cpp")
+  add_custom_command(
+    OUTPUT "${source}"
+    COMMAND tavrin-rc "${script}" "${source}"
+    DEPENDS "${script}" ${depends} tavrin-rc
+    COMMENT "Converting the dialogs of ${RC_SCRIPT}"
+    VERBATIM)
+  target_sources(${RC_TARGET} PRIVATE "${source}")
+endfunction()
