@@ -1,0 +1,56 @@
+// Resource ids of the saver module, shared by tavrin.rc and the dialog code.
+// Only #define lines and comments: rc, windres, tavrin-rc and C++ all read this file.
+
+// Dialogs ("ABOUTBOX" goes by its name).
+#define IDD_CONFIGURE 2003
+
+// Icons.
+#define IDI_TAVRIN 100
+#define IDI_SOUND 103
+
+// Configuration dialog: effect settings.
+#define IDC_EFFECT_COMBO 1000
+#define IDC_DIRECTION_UP 105
+#define IDC_DIRECTION_DOWN 106
+#define IDC_DIRECTION_HORIZONTAL 107
+#define IDC_DIRECTION_VERTICAL 108
+#define IDC_DIRECTION_RIGHT 109
+#define IDC_DIRECTION_LEFT 110
+#define IDC_DIRECTION_IN 111
+#define IDC_DIRECTION_OUT 112
+#define IDC_DIRECTION_NONE 113
+#define IDC_RANDOM_IMAGES 119
+#define IDC_RANDOM_EFFECTS 116
+#define IDC_SOUND_CLIPS 1002
+#define IDC_RANDOM_SOUND_CLIPS 1003
+#define IDC_GRAIN_SIZE 118
+#define IDC_DELAY_FACTOR 115
+#define IDC_EFFECT_DELAY 130
+#define IDC_GRAIN_SIZE_LABEL 117
+#define IDC_DELAY_FACTOR_LABEL 114
+#define IDC_EFFECT_DELAY_LABEL 129
+#define IDC_SETTINGS_GROUP 101
+#define IDC_EFFECT_LABEL 103
+#define IDC_DIRECTION_GROUP 102
+
+// Configuration dialog: the picture playlist and its thumbnail.
+#define IDC_PICTURE_ORDER 1015
+#define IDC_PICTURE_LIST 1010
+#define IDC_PICTURE_BROWSE 1018
+#define IDC_PICTURE_REMOVE 1019
+#define IDC_PICTURE_PREVIEW 1016
+#define IDC_THUMBNAIL 1021
+
+// Configuration dialog: the sound-clip playlist and its player.
+#define IDC_CLIP_ORDER 1017
+#define IDC_CLIP_LIST 1024
+#define IDC_CLIP_BROWSE 1025
+#define IDC_CLIP_REMOVE 1026
+#define IDC_CLIP_PLAYER 1027
+
+// Configuration dialog: buttons beside OK (IDOK) and Cancel (IDCANCEL).
+#define IDC_HELP_BUTTON 128
+#define IDC_ABOUT_BUTTON 127
+
+// About box.
+#define IDC_ABOUT_NOTICE 7000
