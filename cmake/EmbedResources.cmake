@@ -5,7 +5,7 @@
 # them by linking <name> directly (an object library's files always reach the link, so the
 # registrations are never dropped as unreferenced).
 #
-# KIND is BITMAP, ICON or DIALOG followed by a file (relative to the calling folder), or
+# KIND is BITMAP or ICON followed by a file (relative to the calling folder), or
 # STRING followed by the text itself (no ';', which CMake reads as a list separator). A name made only of digits is an integer id.
 # A string's bytes are followed by a zero that its size does not count, so the data can be
 # read as a C string too. The source is regenerated whenever a listed file changes.
@@ -31,7 +31,7 @@ function(tavrin_embed_resources)
       string(HEX "${value}" hex)
       string(APPEND hex "00")
       set(size "sizeof kResource${index} - 1")
-    elseif(kind MATCHES "^(BITMAP|ICON|DIALOG)$")
+    elseif(kind MATCHES "^(BITMAP|ICON)$")
       string(SUBSTRING "${kind}" 0 1 first)
       string(SUBSTRING "${kind}" 1 -1 rest)
       string(TOLOWER "${rest}" rest)
@@ -46,6 +46,11 @@ function(tavrin_embed_resources)
       if(hex STREQUAL "")
         message(FATAL_ERROR "tavrin_embed_resources: ${path} is empty")
       endif()
+    elseif(kind STREQUAL "DIALOG")
+      # A Dialog resource's data is a DialogTemplate that DialogBoxParam follows pointers in;
+      # raw file bytes there would be read as one. Dialogs come from scripts only.
+      message(FATAL_ERROR "tavrin_embed_resources: dialogs come from a resource script "
+                          "(tavrin_compile_dialogs), not from a file's bytes")
     else()
       message(FATAL_ERROR "tavrin_embed_resources: unknown kind ${kind}")
     endif()
