@@ -103,8 +103,9 @@ class Backend {
     *baseY = 13;
   }
   // Opens a help page in the desktop's viewer (xdg-open), started detached so that nothing
-  // waits for it. False, with a sentence for the user in `problem`, when it cannot start.
-  virtual bool OpenHelp(const std::string& path, std::string* problem);
+  // waits for it; `command` is WinHelp's (the viewer always opens the page's beginning). False,
+  // with a sentence for the user in `problem`, when it cannot start.
+  virtual bool OpenHelp(const std::string& path, UINT command, std::string* problem);
 
   // --- Observation, for tools that trace what the system does (the headless backend) ---
   // SetTimer (elapse in ms) and KillTimer (elapse 0) on a window.
