@@ -151,7 +151,6 @@ class DialogView final : public ControlView {
   void ShowAndActivate() {
     if (window_->isVisible()) return;
     window_->show();
-    window_->raise();
     window_->activateWindow();
   }
 

@@ -74,8 +74,8 @@ class QtDialogBackend final : public Backend {
   bool InputPending() override { return inner_->InputPending(); }
   int ConnectionFd() override { return inner_->ConnectionFd(); }
   Backend* Wrapped() override { return inner_.get(); }
-  bool OpenHelp(const std::string& path, std::string* problem) override {
-    return inner_->OpenHelp(path, problem);
+  bool OpenHelp(const std::string& path, UINT command, std::string* problem) override {
+    return inner_->OpenHelp(path, command, problem);
   }
   void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {
     inner_->TimerChanged(window, id, elapse);

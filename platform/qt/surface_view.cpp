@@ -46,8 +46,17 @@ class SurfaceWidget final : public QFrame {
  protected:
   void paintEvent(QPaintEvent* event) override {
     QFrame::paintEvent(event);
+    const QPoint origin = contentsRect().topLeft();
+    const QRect source = event->rect().translated(-origin) & image_.rect();
+    if (source.isEmpty()) return;
+    // GDI leaves the top byte 0, which Qt would carry into the window as transparency.
+    QImage opaque = image_.copy(source);
+    for (int y = 0; y < opaque.height(); ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(opaque.scanLine(y));
+      for (int x = 0; x < opaque.width(); ++x) row[x] |= 0xFF000000U;
+    }
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), image_);
+    painter.drawImage(source.topLeft() + origin, opaque);
   }
 
  private:

@@ -1,0 +1,264 @@
+// The Qt view of a dialog over the headless backend: every kind of control mirrors what the
+// dialog manager holds, and what a user does to the widgets reaches the dialog procedure as
+// the Win32 notification.
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/qt/qt_application.h"
+#include "tests/platform/qt/qt_dialog_session.h"
+
+namespace qt_dialog_test {
+namespace {
+
+template <typename T>
+T* As(HWND dialog, int id) {
+  auto* widget = qobject_cast<T*>(Widget(dialog, id));
+  EXPECT_NE(widget, nullptr) << "control " << id;
+  return widget;
+}
+
+QStringList Entries(const QComboBox* combo) {
+  QStringList entries;
+  for (int i = 0; i < combo->count(); ++i) entries.append(combo->itemText(i));
+  return entries;
+}
+
+void Send(HWND dialog, int id, UINT message, WPARAM wParam, const char* text = nullptr) {
+  SendDlgItemMessageA(dialog, id, message, wParam, reinterpret_cast<LPARAM>(text));
+}
+
+void FillLists(HWND dialog) {
+  for (const char* effect : {"Wipe", "Blind", "Slide"})
+    Send(dialog, kCombo, CB_ADDSTRING, 0, effect);
+  Send(dialog, kCombo, CB_SETCURSEL, 0);
+  for (const char* entry : {"beach\t/pictures/beach.jpg", "hill\t/pictures/hill.jpg"}) {
+    Send(dialog, kList, LB_ADDSTRING, 0, entry);
+  }
+  Send(dialog, kList, LB_SETCURSEL, 0);
+}
+
+class QtDialogTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(platform::qt::EnsureApplication()); }
+};
+
+TEST_F(QtDialogTest, EachControlMirrorsTheDialogManagersState) {
+  struct Case {
+    const char* what;
+    Step change;  // Win32 calls on the open dialog
+    Step expect;  // what its widgets then show
+  };
+  const std::vector<Case> cases = {
+      {"check box", [](HWND d) { CheckDlgButton(d, kCheck, BST_CHECKED); },
+       [](HWND d) { EXPECT_TRUE(As<QCheckBox>(d, kCheck)->isChecked()); }},
+      {"sorted combo in the manager's order",
+       [](HWND d) {
+         FillLists(d);
+         Send(d, kCombo, CB_SETCURSEL, 2);
+       },
+       [](HWND d) {
+         EXPECT_EQ(Entries(As<QComboBox>(d, kCombo)), QStringList({"Blind", "Slide", "Wipe"}));
+         EXPECT_EQ(As<QComboBox>(d, kCombo)->currentText(), "Wipe");
+       }},
+      {"list entries and selection",
+       [](HWND d) {
+         FillLists(d);
+         Send(d, kList, LB_INSERTSTRING, 0, "sea\t/pictures/sea.jpg");
+         Send(d, kList, LB_SETCURSEL, 2);
+       },
+       [](HWND d) {
+         const QListWidget* list = As<QListWidget>(d, kList);
+         ASSERT_EQ(list->count(), 3);
+         EXPECT_EQ(list->item(0)->text(), "sea\t/pictures/sea.jpg");
+         EXPECT_EQ(list->currentRow(), 2);
+       }},
+      {"list entries laid out at the tab stops",
+       [](HWND d) {
+         FillLists(d);
+         const std::array<int, 1> stops{120};
+         SendDlgItemMessageA(d, kList, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops.data()));
+       },
+       [](HWND d) {
+         QListWidget* list = As<QListWidget>(d, kList);
+         RECT stop{0, 0, 120, 0};
+         MapDialogRect(d, &stop);
+         // The path starts at the stop, so the entry is at least that wide.
+         EXPECT_GE(list->visualItemRect(list->item(0)).width(), static_cast<int>(stop.right));
+       }},
+      {"edit text", [](HWND d) { SetDlgItemTextA(d, kEdit, "42"); },
+       [](HWND d) { EXPECT_EQ(As<QLineEdit>(d, kEdit)->text(), "42"); }},
+      {"label text", [](HWND d) { SetDlgItemTextA(d, kLabel, "Delay <b>(s)</b>:"); },
+       [](HWND d) {
+         const QLabel* label = As<QLabel>(d, kLabel);
+         EXPECT_EQ(label->text(), "Delay <b>(s)</b>:");
+         EXPECT_EQ(label->textFormat(), Qt::PlainText);
+       }},
+      {"caption", [](HWND d) { SetWindowTextA(d, "Renamed"); },
+       [](HWND d) { EXPECT_EQ(Widget(d, 0)->windowTitle(), "Renamed"); }},
+      {"disabled", [](HWND d) { EnableWindow(GetDlgItem(d, kEdit), FALSE); },
+       [](HWND d) { EXPECT_FALSE(Widget(d, kEdit)->isEnabled()); }},
+      {"hidden and shown",
+       [](HWND d) {
+         ShowWindow(GetDlgItem(d, kArea), SW_HIDE);
+         ShowWindow(GetDlgItem(d, kCheck), SW_HIDE);
+         ShowWindow(GetDlgItem(d, kCheck), SW_SHOW);
+       },
+       [](HWND d) {
+         EXPECT_TRUE(Widget(d, kArea)->isHidden());
+         EXPECT_TRUE(Widget(d, kCheck)->isVisible());
+       }},
+      {"default button", [](HWND) {},
+       [](HWND d) {
+         EXPECT_TRUE(As<QPushButton>(d, IDOK)->isDefault());
+         EXPECT_FALSE(As<QPushButton>(d, kHelp)->isDefault());
+         EXPECT_FALSE(As<QPushButton>(d, kHelp)->autoDefault());
+         EXPECT_EQ(As<QGroupBox>(d, kGroup)->title(), " Settings ");
+       }},
+      {"unlabeled controls named after their labels", [](HWND) {},
+       [](HWND d) {
+         EXPECT_EQ(Widget(d, kEdit)->accessibleName(), "Grain Size:");
+         EXPECT_EQ(Widget(d, kArea)->accessibleName(), "");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunDialog(nullptr, {[&c](HWND d) {
+                c.change(d);
+                c.expect(d);
+              }});
+  }
+}
+
+TEST_F(QtDialogTest, UserActionsReachTheProcedureAsWin32Notifications) {
+  auto command = [](int id, int code, int value = 0, std::string text = {}) {
+    return Notification{WM_COMMAND, id, code, value, std::move(text)};
+  };
+  auto arrows = [](int delta) {
+    return Notification{WM_NOTIFY, kArrows, static_cast<int>(UDN_DELTAPOS), delta, {}};
+  };
+  auto arrowButton = [](HWND d, int index) {
+    return Widget(d, kArrows)->findChildren<QToolButton*>().at(index);
+  };
+  struct Case {
+    const char* what;
+    Step act;
+    std::vector<Notification> expected;
+  };
+  const std::vector<Case> cases = {
+      {"check box clicked",
+       [](HWND d) { As<QCheckBox>(d, kCheck)->click(); },
+       {command(kCheck, BN_CLICKED, 1)}},
+      {"check box by Space",
+       [](HWND d) { QTest::keyClick(Widget(d, kCheck), Qt::Key_Space); },
+       {command(kCheck, BN_CLICKED, 1)}},
+      {"push button clicked",
+       [](HWND d) { As<QPushButton>(d, kHelp)->click(); },
+       {command(kHelp, BN_CLICKED)}},
+      {"combo entry chosen",
+       [](HWND d) { QTest::keyClick(Widget(d, kCombo), Qt::Key_Down); },
+       {command(kCombo, CBN_SELCHANGE, 1)}},
+      {"list entry clicked",
+       [](HWND d) {
+         QListWidget* list = As<QListWidget>(d, kList);
+         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(list->item(1)).center());
+       },
+       {command(kList, LBN_SELCHANGE, 1)}},
+      {"field typed into",
+       [](HWND d) { QTest::keyClicks(Widget(d, kEdit), "12"); },
+       {command(kEdit, EN_CHANGE, 0, "1"), command(kEdit, EN_CHANGE, 0, "12")}},
+      {"upper arrow", [&](HWND d) { arrowButton(d, 0)->click(); }, {arrows(-1)}},
+      {"lower arrow", [&](HWND d) { arrowButton(d, 1)->click(); }, {arrows(1)}},
+      {"Up and Down keys on the arrows",
+       [](HWND d) {
+         QTest::keyClick(Widget(d, kArrows), Qt::Key_Up);
+         QTest::keyClick(Widget(d, kArrows), Qt::Key_Down);
+       },
+       {arrows(-1), arrows(1)}},
+      {"Return in a field presses the default button",
+       [](HWND d) { QTest::keyClick(Widget(d, kEdit), Qt::Key_Return); },
+       {command(IDOK, BN_CLICKED)}},
+      {"Return on a push button presses that button",
+       [](HWND d) { QTest::keyClick(Widget(d, kHelp), Qt::Key_Return); },
+       {command(kHelp, BN_CLICKED)}},
+      {"Escape cancels",
+       [](HWND d) { QTest::keyClick(Widget(d, kList), Qt::Key_Escape); },
+       {command(IDCANCEL, BN_CLICKED)}},
+      {"F1 asks for help",
+       [](HWND d) { QTest::keyClick(Widget(d, kCombo), Qt::Key_F1); },
+       {Notification{WM_HELP, 0, 0, 0, {}}}},
+      {"close box cancels", [](HWND d) { Widget(d, 0)->close(); }, {command(IDCANCEL, BN_CLICKED)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(RunDialog(FillLists, {c.act}), c.expected);
+  }
+}
+
+TEST_F(QtDialogTest, ControlsSitWhereMapDialogRectPutsThem) {
+  RunDialog(nullptr, {[](HWND d) {
+              struct Case {
+                int id;
+                RECT units;
+              };
+              for (const Case& c : {Case{kCheck, {10, 10, 70, 20}}, Case{kEdit, {54, 84, 74, 96}},
+                                    Case{kList, {10, 40, 110, 80}}, Case{IDOK, {180, 8, 220, 22}},
+                                    Case{kArea, {130, 40, 170, 80}}}) {
+                SCOPED_TRACE(c.id);
+                RECT pixels = c.units;
+                ASSERT_TRUE(MapDialogRect(d, &pixels));
+                EXPECT_EQ(Widget(d, c.id)->geometry(),
+                          QRect(QPoint(pixels.left, pixels.top),
+                                QPoint(pixels.right - 1, pixels.bottom - 1)));
+              }
+              RECT client{0, 0, 228, 100};
+              MapDialogRect(d, &client);
+              EXPECT_EQ(Widget(d, 0)->size(), QSize(client.right, client.bottom));
+            }});
+}
+
+TEST_F(QtDialogTest, TabVisitsTheTabStopControlsInTemplateOrder) {
+  RunDialog(nullptr, {[](HWND d) {
+              std::vector<QWidget*> visited;
+              QWidget* first = Widget(d, kCheck);
+              QWidget* widget = first;
+              do {
+                if ((widget->focusPolicy() & Qt::TabFocus) != 0) visited.push_back(widget);
+                widget = widget->nextInFocusChain();
+              } while (widget != first);
+              const std::vector<QWidget*> expected = {Widget(d, kCheck), Widget(d, kCombo),
+                                                      Widget(d, kEdit),  Widget(d, kList),
+                                                      Widget(d, IDOK),   Widget(d, kHelp)};
+              EXPECT_EQ(visited, expected);
+            }});
+}
+
+TEST_F(QtDialogTest, DrawingOnAnAreaShowsInItsWidget) {
+  RunDialog(nullptr, {[](HWND d) {
+              HWND area = GetDlgItem(d, kArea);
+              const QPoint middle = Widget(d, kArea)->rect().center();
+              EXPECT_NE(Widget(d, kArea)->grab().toImage().pixel(middle), qRgb(255, 255, 255));
+              RECT client{};
+              GetClientRect(area, &client);
+              HDC dc = GetDC(area);
+              FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+              ReleaseDC(area, dc);
+              EXPECT_EQ(Widget(d, kArea)->grab().toImage().pixel(middle), qRgb(255, 255, 255));
+            }});
+}
+
+}  // namespace
+}  // namespace qt_dialog_test
