@@ -17,3 +17,6 @@ file(GLOB TAVRIN_XSCREENSAVER_CONFIG ${TAVRIN_DATA_SOURCE_DIR}/xscreensaver/*.xm
 if(TAVRIN_XSCREENSAVER_CONFIG)
   install(FILES ${TAVRIN_XSCREENSAVER_CONFIG} DESTINATION share/xscreensaver/config)
 endif()
+# "Tavrin settings" in the desktop's menus: the configuration dialog.
+install(FILES ${TAVRIN_DATA_SOURCE_DIR}/applications/tavrin-settings.desktop
+        DESTINATION share/applications)

@@ -96,18 +96,21 @@ class Backend {
     *baseY = 13;
   }
   // Opens a help page in the desktop's viewer (xdg-open), started detached so that nothing
-  // waits for it. False, with a sentence for the user in `problem`, when it cannot start.
-  virtual bool OpenHelp(const std::string& path, std::string* problem);
+  // waits for it; `command` is WinHelp's (the viewer always opens the page's beginning). False,
+  // with a sentence for the user in `problem`, when it cannot start.
+  virtual bool OpenHelp(const std::string& path, UINT command, std::string* problem);
 
   // --- Observation, for tools that trace what the system does (the headless backend) ---
   // SetTimer (elapse in ms) and KillTimer (elapse 0) on a window.
   virtual void TimerChanged(HWND /*window*/, UINT_PTR /*id*/, UINT /*elapse*/) {}
   // A modal dialog's loop ended with this result.
   virtual void DialogEnded(HWND /*dialog*/, INT_PTR /*result*/) {}
-  // A modal loop has nothing to do and is about to wait. False: stop waiting, the loop's
-  // GetMessage returns -1 (a scripted run that has run out of actions). The headless backend
-  // runs its driver here; others return true.
-  virtual bool DialogIdle() { return true; }
+  // A modal dialog loop has nothing to do. Wait: it waits for messages as GetMessage does
+  // (every backend that shows real dialogs). Again: look at the queue again (a driver acted).
+  // GiveUp: the loop ends and every open dialog returns -1 (a scripted run has run out of
+  // actions, or a headless run has no driver). The headless backend runs its driver here.
+  enum class IdleResult { Wait, Again, GiveUp };
+  virtual IdleResult DialogIdle() { return IdleResult::Wait; }
 };
 
 // Installs the process's backend, replacing (and destroying) any earlier one.

@@ -39,7 +39,7 @@ bool OnPath(std::string_view program) {
 
 }  // namespace
 
-bool Backend::OpenHelp(const std::string& path, std::string* problem) {
+bool Backend::OpenHelp(const std::string& path, UINT /*command*/, std::string* problem) {
   if (!IsRegularFile(path)) {
     *problem = "The help page " + path + " is missing.";
     return false;

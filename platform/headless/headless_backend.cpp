@@ -4,10 +4,12 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -180,6 +182,48 @@ class HeadlessBackend final : public platform::Backend {
     platform::AbandonWait();
   }
 
+  // --- Dialogs and observation.
+  IdleResult DialogIdle() override {
+    std::function<bool()> driver;
+    {
+      const std::scoped_lock lock(mutex_);
+      driver = driver_;
+    }
+    return driver && driver() ? IdleResult::Again : IdleResult::GiveUp;
+  }
+  bool OpenHelp(const std::string& path, UINT command, std::string* /*problem*/) override {
+    Observer observer;
+    {
+      const std::scoped_lock lock(mutex_);
+      help_.push_back(HelpRecord{path, command});
+      observer = observer_;
+    }
+    if (observer.help) observer.help(path, command);
+    return true;
+  }
+  void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {
+    const Observer observer = CurrentObserver();
+    if (elapse != 0 && observer.timerSet) observer.timerSet(window, id, elapse);
+    if (elapse == 0 && observer.timerKilled) observer.timerKilled(window, id);
+  }
+  void DialogEnded(HWND dialog, INT_PTR result) override {
+    const Observer observer = CurrentObserver();
+    if (observer.dialogEnded) observer.dialogEnded(dialog, result);
+  }
+  void SetDriver(std::function<bool()> driver) {
+    const std::scoped_lock lock(mutex_);
+    driver_ = std::move(driver);
+  }
+  void SetObserver(Observer observer) {
+    const std::scoped_lock lock(mutex_);
+    observer_ = std::move(observer);
+  }
+  Observer CurrentObserver() {
+    const std::scoped_lock lock(mutex_);
+    return observer_;
+  }
+  const std::vector<HelpRecord>& Help() const { return help_; }
+
   // --- What headless.h offers tests.
   void Script(const ScriptedInput& input) {
     const std::scoped_lock lock(mutex_);
@@ -219,8 +263,13 @@ class HeadlessBackend final : public platform::Backend {
   }
 
   void RecordBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
-    const std::scoped_lock lock(mutex_);
-    boxes_.push_back(MessageBoxRecord{owner, text, caption, type});
+    Observer observer;
+    {
+      const std::scoped_lock lock(mutex_);
+      boxes_.push_back(MessageBoxRecord{owner, text, caption, type});
+      observer = observer_;
+    }
+    if (observer.messageBox) observer.messageBox(MessageBoxRecord{owner, text, caption, type});
   }
   const std::vector<MessageBoxRecord>& Boxes() const { return boxes_; }
   int BoxAnswer() const { return boxAnswer_.load(); }
@@ -255,6 +304,9 @@ class HeadlessBackend final : public platform::Backend {
   std::deque<ScriptedInput> scripted_;
   POINT cursor_{0, 0};
   std::vector<MessageBoxRecord> boxes_;
+  std::vector<HelpRecord> help_;
+  std::function<bool()> driver_;
+  Observer observer_;
 };
 
 HeadlessBackend* Current() {
@@ -262,6 +314,20 @@ HeadlessBackend* Current() {
 }
 
 }  // namespace
+
+void SetDialogDriver(std::function<bool()> driver) {
+  if (HeadlessBackend* backend = Current()) backend->SetDriver(std::move(driver));
+}
+
+void SetObserver(Observer observer) {
+  if (HeadlessBackend* backend = Current()) backend->SetObserver(std::move(observer));
+}
+
+const std::vector<HelpRecord>& HelpRequests() {
+  static const std::vector<HelpRecord> none;
+  const HeadlessBackend* backend = Current();
+  return backend != nullptr ? backend->Help() : none;
+}
 
 void Install(int screenWidth, int screenHeight) {
   platform::ResetWindowSystem();

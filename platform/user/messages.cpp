@@ -222,7 +222,8 @@ void WINAPI PostQuitMessage(int exitCode) {
   queue->quitCode = exitCode;
 }
 
-UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
+namespace {
+UINT_PTR ArmTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
   if (timerProc != nullptr) return 0;  // nothing here calls timer procedures
   const DWORD period = std::clamp<DWORD>(elapse, kTimerMinimumMs, kTimerMaximumMs);
   std::shared_ptr<MessageQueue> queue = window == nullptr ? CurrentQueue() : nullptr;
@@ -257,8 +258,18 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerP
   queue->timers.push_back(Timer{window, id, period, due});
   return window != nullptr ? (id != 0 ? id : 1) : id;
 }
+}  // namespace
 
-BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {
+  const UINT_PTR result = ArmTimer(window, id, elapse, timerProc);
+  if (result != 0 && window != nullptr) {
+    if (Backend* backend = CurrentBackend()) backend->TimerChanged(window, id, elapse);
+  }
+  return result;
+}
+
+namespace {
+BOOL DisarmTimer(HWND window, UINT_PTR id) {
   std::shared_ptr<MessageQueue> queue = window == nullptr ? CurrentQueue() : nullptr;
   const std::scoped_lock lock(UserMutex());
   if (window != nullptr) {
@@ -269,4 +280,13 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
   const auto removed = std::erase_if(
       queue->timers, [&](const Timer& timer) { return timer.window == window && timer.id == id; });
   return removed != 0 ? TRUE : FALSE;
+}
+}  // namespace
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+  const BOOL killed = DisarmTimer(window, id);
+  if (killed != FALSE && window != nullptr) {
+    if (Backend* backend = CurrentBackend()) backend->TimerChanged(window, id, 0);
+  }
+  return killed;
 }

@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
+#include "platform/backend.h"
 #include "platform/handles.h"
 #include "platform/user/user_state.h"
 
@@ -119,12 +121,32 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
       return 1;
     }
     case WM_SETTEXT: {
-      const std::scoped_lock lock(UserMutex());
-      const auto record = LookUpLocked(window);
-      if (!record) return FALSE;
-      const auto* text = reinterpret_cast<LPCSTR>(lParam);  // NOLINT(performance-no-int-to-ptr)
-      record->title = text != nullptr ? text : "";
+      {
+        const std::scoped_lock lock(UserMutex());
+        const auto record = LookUpLocked(window);
+        if (!record) return FALSE;
+        const auto* text = reinterpret_cast<LPCSTR>(lParam);  // NOLINT(performance-no-int-to-ptr)
+        record->title = text != nullptr ? text : "";
+      }
+      if (platform::Backend* backend = platform::CurrentBackend()) backend->ControlChanged(window);
       return TRUE;
+    }
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH: {
+      std::string title;
+      {
+        const std::scoped_lock lock(UserMutex());
+        const auto record = LookUpLocked(window);
+        if (!record) return 0;
+        title = record->title;
+      }
+      if (message == WM_GETTEXTLENGTH) return static_cast<LRESULT>(title.size());
+      auto* buffer = reinterpret_cast<LPSTR>(lParam);  // NOLINT(performance-no-int-to-ptr)
+      if (buffer == nullptr || wParam == 0) return 0;
+      const std::size_t copied = std::min<std::size_t>(title.size(), wParam - 1);
+      std::copy_n(title.data(), copied, buffer);
+      buffer[copied] = '\0';
+      return static_cast<LRESULT>(copied);
     }
     case WM_SETCURSOR:
     default:

@@ -85,6 +85,7 @@ struct Window {
   DWORD exStyle = 0;
   std::string title;
   HWND parent = nullptr;  // our window, a foreign native id, or null
+  int id = 0;             // a child's control id (CreateWindowEx's menu argument)
   int x = 0;
   int y = 0;
   int width = 0;

@@ -114,6 +114,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     window->exStyle = exStyle;
     window->title = windowName != nullptr ? windowName : "";
     window->parent = parent;
+    if ((style & WS_CHILD) != 0) window->id = static_cast<int>(HandleValue(menu));
     window->x = x;
     window->y = y;
     window->width = width;
@@ -128,7 +129,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                                 fullScreen,
                                 (style & WS_VISIBLE) != 0,
                                 windowClass->name,
-                                window->title};
+                                window->title,
+                                style,
+                                (style & WS_CHILD) != 0 ? static_cast<int>(HandleValue(menu)) : 0};
     window->windowClass = std::move(windowClass);
     state.windows.emplace(HandleValue(window->handle), window);
   }

@@ -8,6 +8,18 @@
 //       --abort-after N makes the N-th pace step see a key press.
 //   tavrin-trace settings
 //       prints what the saver reads from the settings store, one name=value a line.
+//   tavrin-trace dialog
+//       runs the configuration dialog with the real store and picture library, as `tavrin /c`
+//       would, taking a user's actions from standard input, one a line:
+//         click ID | pick ID TEXT | pick ID #N | type ID TEXT | arrow ID up|down |
+//         key escape|enter|f1 | close | wait MS | choose PATH | cancel-chooser | answer N | show
+//       and printing what happens, one event a line, as it happens:
+//         write SUBKEY NAME VALUE | box TYPE CAPTION|TEXT | help PATH COMMAND |
+//         chooser DIR|TITLE|FLAGS|DEFEXT | ragui CALL ARGS | thumbnail PATH WIDTH HEIGHT |
+//         timer ID MS | killtimer ID | end RESULT
+//       "show" prints "ctl ID enabled=0|1 visible=0|1 checked=0|1 text=TEXT" for each control in
+//       template order, with " sel=N count=N" and one "entry N TEXT" line per entry for combos and
+//       lists (a TAB as \t). After the last action: "open" when a dialog is still open. Exit 0.
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +27,7 @@
 #include <limits>
 #include <string_view>
 
+#include "tools/tavrin-trace/dialog_trace.h"
 #include "tools/tavrin-trace/effect_trace.h"
 #include "tools/tavrin-trace/settings_report.h"
 
@@ -29,7 +42,8 @@ int ShowUsage(const char* problem) {
   std::fputs(
       "usage: tavrin-trace effect EFFECT DIR W H GRAIN [--at X Y] [--window WW HH]\n"
       "                    [--abort-after N] [--clock MS] [--delay-factor F]\n"
-      "       tavrin-trace settings\n",
+      "       tavrin-trace settings\n"
+      "       tavrin-trace dialog < ACTIONS\n",
       stderr);
   return Usage;
 }
@@ -120,6 +134,10 @@ int RunEffect(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "effect") == 0) return RunEffect(argc, argv);
+  if (argc == 2 && std::strcmp(argv[1], "dialog") == 0) {
+    trace::TraceDialog(stdin, stdout);
+    return 0;
+  }
   if (argc == 2 && std::strcmp(argv[1], "settings") == 0) {
     trace::ReportSettings(stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
