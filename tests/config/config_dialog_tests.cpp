@@ -387,7 +387,7 @@ TEST_F(ConfigDialogTest, PreviewAtOpeningShowsBothPreviewsAfterTheFirstTick) {
                EXPECT_EQ(timers_, (std::vector<TimerEvent>{{true, 200, 50}}));
                EXPECT_EQ(PreviewCalls(), "");
              },
-             Wait,
+             Pass(49), [](HWND) { EXPECT_EQ(PreviewCalls(), ""); }, Pass(1),
              [this](HWND dialog) {
                EXPECT_EQ(timers_.back(), (TimerEvent{false, 200, 0}));
                EXPECT_EQ(ConfigDialogState.TimerHandle, 0U);
@@ -395,21 +395,21 @@ TEST_F(ConfigDialogTest, PreviewAtOpeningShowsBothPreviewsAfterTheFirstTick) {
                EXPECT_EQ(PreviewCalls(), "DrawThumbnail CreateClipPreview LoadClipPreview");
                EXPECT_TRUE(ConfigDialogState.ClipPreviewActive != FALSE);
              },
-             Wait, [](HWND) { headless::ClickControl(IDCANCEL); }});
+             Pass(50), [](HWND) { headless::ClickControl(IDCANCEL); }});
   EXPECT_EQ(PreviewCalls(), "DrawThumbnail CreateClipPreview LoadClipPreview DestroyClipPreview");
 }
 
 TEST_F(ConfigDialogTest, PreviewTickKeepsAClipPlayerTheUserMadeFirst) {
   Store("ImagePreview", "1");
   StoreClips(1);
-  RunDialog({Actions({"SoundClips"}), Wait, [](HWND) {
+  RunDialog({Actions({"SoundClips"}), Pass(50), [](HWND) {
                EXPECT_EQ(PreviewCalls(),
                          "CreateClipPreview LoadClipPreview DrawThumbnail LoadClipPreview");
              }});
 }
 
 TEST_F(ConfigDialogTest, NoTimerWithoutPreview) {
-  RunDialog({Wait, [this](HWND dialog) {
+  RunDialog({Pass(50), [this](HWND dialog) {
                EXPECT_TRUE(timers_.empty());
                EXPECT_FALSE(Visible(dialog, IDC_THUMBNAIL));
                EXPECT_EQ(PreviewCalls(), "");

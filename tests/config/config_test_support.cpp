@@ -98,6 +98,10 @@ Step Actions(std::vector<std::string> actions) {
   };
 }
 
+Step Pass(DWORD milliseconds) {
+  return [milliseconds](HWND) { headless::AdvanceClock(milliseconds); };
+}
+
 void ConfigDialogTest::SetUp() {
   SaverTest::SetUp();
   ConfigDialogState = ConfigDialogStateRecord{};

@@ -14,8 +14,9 @@ namespace config_test {
 
 // One thing the user does (or looks at) while the dialog waits for input.
 using Step = std::function<void(HWND dialog)>;
-// A step that does nothing, so that a due timer fires before the next one.
-inline void Wait(HWND /*dialog*/) {}
+// A step in which time passes: the timers that fall due fire before the next step. (A dialog
+// loop whose driver goes on never moves the virtual clock by itself.)
+Step Pass(DWORD milliseconds);
 
 // A user's action by name: a direction label ("Left"), a box or button ("RandomEffects",
 // "RandomImages", "SoundClips", "RandomSoundClips", "Preview"), an effect to pick ("=Wipe"),
