@@ -382,7 +382,9 @@ INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wP
     case WM_COMMAND:
       return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
-      OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+      // WM_NOTIFY's lParam carries the notification's address.
+      OnNotify(dialog,
+               reinterpret_cast<const NMHDR*>(lParam));  // NOLINT(performance-no-int-to-ptr)
       return TRUE;
     case WM_TIMER:
       OnTimer(dialog);
