@@ -5,7 +5,7 @@
 # them by linking <name> directly (an object library's files always reach the link, so the
 # registrations are never dropped as unreferenced).
 #
-# KIND is BITMAP, ICON or DIALOG followed by a file (relative to the calling folder), or
+# KIND is BITMAP or ICON followed by a file (relative to the calling folder), or
 # STRING followed by the text itself (no ';', which CMake reads as a list separator). A name made only of digits is an integer id.
 # A string's bytes are followed by a zero that its size does not count, so the data can be
 # read as a C string too. The source is regenerated whenever a listed file changes.
@@ -31,7 +31,7 @@ function(tavrin_embed_resources)
       string(HEX "${value}" hex)
       string(APPEND hex "00")
       set(size "sizeof kResource${index} - 1")
-    elseif(kind MATCHES "^(BITMAP|ICON|DIALOG)$")
+    elseif(kind MATCHES "^(BITMAP|ICON)$")
       string(SUBSTRING "${kind}" 0 1 first)
       string(SUBSTRING "${kind}" 1 -1 rest)
       string(TOLOWER "${rest}" rest)
@@ -46,6 +46,11 @@ function(tavrin_embed_resources)
       if(hex STREQUAL "")
         message(FATAL_ERROR "tavrin_embed_resources: ${path} is empty")
       endif()
+    elseif(kind STREQUAL "DIALOG")
+      # A Dialog resource's data is a DialogTemplate that DialogBoxParam follows pointers in;
+      # raw file bytes there would be read as one. Dialogs come from scripts only.
+      message(FATAL_ERROR "tavrin_embed_resources: dialogs come from a resource script "
+                          "(tavrin_compile_dialogs), not from a file's bytes")
     else()
       message(FATAL_ERROR "tavrin_embed_resources: unknown kind ${kind}")
     endif()
@@ -87,4 +92,32 @@ const Registration registration;
 ]=])
   add_library(${EMBED_TARGET} OBJECT "${source}")
   target_link_libraries(${EMBED_TARGET} PUBLIC tavrin_platform)
+endfunction()
+
+# tavrin_compile_dialogs(TARGET <object library> SCRIPT <file.rc> [DEPENDS <file> ...])
+#
+# Adds to TARGET (made by tavrin_embed_resources) the dialogs of a resource script: the host
+# tool tavrin-rc turns them into platform::DialogTemplate tables that register themselves before
+# main(). DEPENDS lists the headers the script includes, so that editing one reconverts it; a
+# fault in the script fails the build with FILE:LINE.
+function(tavrin_compile_dialogs)
+  cmake_parse_arguments(PARSE_ARGV 0 RC "" "TARGET;SCRIPT" "DEPENDS")
+  if(NOT RC_TARGET OR NOT RC_SCRIPT)
+    message(FATAL_ERROR "tavrin_compile_dialogs: TARGET and SCRIPT are required")
+  endif()
+  get_filename_component(script "${RC_SCRIPT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(depends "")
+  foreach(file IN LISTS RC_DEPENDS)
+    get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    list(APPEND depends "${file}")
+  endforeach()
+  get_filename_component(stem "${script}" NAME_WE)
+  set(source "${CMAKE_CURRENT_BINARY_DIR}/${RC_TARGET}_${stem}_dialogs.cpp")
+  add_custom_command(
+    OUTPUT "${source}"
+    COMMAND tavrin-rc "${script}" "${source}"
+    DEPENDS "${script}" ${depends} tavrin-rc
+    COMMENT "Converting the dialogs of ${RC_SCRIPT}"
+    VERBATIM)
+  target_sources(${RC_TARGET} PRIVATE "${source}")
 endfunction()

@@ -8,7 +8,7 @@
 // Dialogs and icons.
 #define IDD_CONFIGURE 2003
 #define IDI_TAVRIN 100
-#define IDI_CREDITS 103
+#define IDI_SOUND 103
 
 // The configuration dialog: effect settings.
 #define IDC_EFFECT 1000
@@ -43,8 +43,8 @@
 #define IDC_CLIP_PLAYER 1027
 
 // The configuration dialog: buttons and labels.
-#define IDC_HELP 128
-#define IDC_ABOUT 127
+#define IDC_HELP_BUTTON 128
+#define IDC_ABOUT_BUTTON 127
 #define IDC_GRAIN_SIZE_LABEL 117
 #define IDC_DELAY_FACTOR_LABEL 114
 #define IDC_DELAY_LABEL 129

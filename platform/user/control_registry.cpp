@@ -155,7 +155,7 @@ bool SnapshotControl(HWND window, ControlSnapshot* snapshot) {
     result.kind = ControlKind::Dialog;
   }
   const std::scoped_lock userLock(UserMutex());
-  result.id = record->id;
+  result.id = static_cast<short>(record->id);  // as GetDlgCtrlID: no id is -1
   result.style = record->style;
   result.text = record->title;
   result.enabled = (record->style & WS_DISABLED) == 0;

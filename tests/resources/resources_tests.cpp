@@ -125,7 +125,7 @@ TEST(Resources, NameAndDescriptionStrings) {
 
 TEST(Resources, EmbeddingKeepsEveryByteAndEveryCharacter) {
   const platform::Resource* bytes =
-      platform::FindResource(platform::ResourceType::Dialog, "ALL_BYTES");
+      platform::FindResource(platform::ResourceType::Bitmap, "ALL_BYTES");
   ASSERT_NE(bytes, nullptr);
   ASSERT_EQ(bytes->size, 256u);
   for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(bytes->data[i], i) << "byte " << i;

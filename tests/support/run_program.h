@@ -12,7 +12,9 @@ struct ProgramResult {
   std::string output;
 };
 
-// argv[0] is the program's path.
-ProgramResult RunProgram(std::vector<std::string> argv);
+// argv[0] is the program's path. `input` becomes the program's standard input (which is
+// otherwise the caller's); keep it under a pipe's 64 KiB, as it is written before the output is
+// read.
+ProgramResult RunProgram(std::vector<std::string> argv, const std::string* input = nullptr);
 
 }  // namespace test_support

@@ -1,0 +1,68 @@
+#include "tests/e2e/e2e_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace e2e {
+
+using Clock = std::chrono::steady_clock;
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = Clock::now() + limit;
+  while (Clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return condition();
+}
+
+std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
+  const auto end = Clock::now() + limit;
+  for (;;) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (Clock::now() >= end) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  // Everything exec needs is made before fork.
+  std::vector<std::string> copies = arguments;
+  copies.insert(copies.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& argument : copies) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+Window FindWindowByTitle(Display* display, const std::string& title) {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+    return 0;
+  }
+  Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+      if (title == name) found = children[i];
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+}  // namespace e2e
