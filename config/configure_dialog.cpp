@@ -350,10 +350,10 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
     case IDC_CLIP_REMOVE:
       RemovePlaylistEntry(dialog, id == IDC_PICTURE_REMOVE ? IDC_PICTURE_LIST : IDC_CLIP_LIST);
       return TRUE;
-    case IDC_ABOUT:
+    case IDC_ABOUT_BUTTON:
       DialogBoxParam(GetModuleHandle(nullptr), "ABOUTBOX", dialog, AboutDlg, 0);
       return FALSE;
-    case IDC_HELP:
+    case IDC_HELP_BUTTON:
       OnHelp(dialog);
       return FALSE;
     default:

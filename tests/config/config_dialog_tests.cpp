@@ -439,7 +439,7 @@ TEST_F(ConfigDialogTest, PlaylistsFilledFromTheStoreSkippingEmptyEntries) {
 }
 
 TEST_F(ConfigDialogTest, HelpButtonAndF1OpenTheHelpPage) {
-  RunDialog({[](HWND) { headless::ClickControl(IDC_HELP); },
+  RunDialog({[](HWND) { headless::ClickControl(IDC_HELP_BUTTON); },
              [](HWND) { headless::PressDialogKey(VK_F1); }});
   ASSERT_EQ(headless::HelpRequests().size(), 2U);
   for (const headless::HelpRecord& request : headless::HelpRequests()) {
@@ -456,7 +456,7 @@ TEST_F(ConfigDialogTest, AboutBoxClosesEachWayBackToTheDialog) {
                           +[] { return headless::PressCloseBox(); }}) {
     steps.emplace_back([&configure](HWND dialog) {
       configure = dialog;
-      EXPECT_TRUE(headless::ClickControl(IDC_ABOUT));
+      EXPECT_TRUE(headless::ClickControl(IDC_ABOUT_BUTTON));
     });
     steps.emplace_back([&configure, close](HWND dialog) {
       EXPECT_NE(dialog, configure);
