@@ -423,16 +423,19 @@ TEST_F(ConfigDialogTest, PlaylistsFilledFromTheStoreSkippingEmptyEntries) {
   Set("The Gig", "S0", "/clips/cast.photo.ra");
   Set("The Gig", "S1", "/clips/no extension");
   Set("The Gig", "S2", "c:noslash.ra");
-  Set("The Gig", "Songs", "3");
+  // Far beyond the 127 characters of old: listed whole, never cut into another path.
+  const std::string longPath = "/" + std::string(300, 'x') + "/long.ra";
+  Set("The Gig", "S3", longPath);
+  Set("The Gig", "Songs", "4");
   RunDialog({[&](HWND dialog) {
     EXPECT_EQ(ListEntries(dialog, IDC_PICTURE_LIST),
               (std::vector<std::string>{"picture0\t" + first, "picture2\t" + third}));
-    EXPECT_EQ(
-        ListEntries(dialog, IDC_CLIP_LIST),
-        (std::vector<std::string>{"cast.photo\t/clips/cast.photo.ra",
-                                  "no extension\t/clips/no extension", "noslash\tc:noslash.ra"}));
+    EXPECT_EQ(ListEntries(dialog, IDC_CLIP_LIST),
+              (std::vector<std::string>{"cast.photo\t/clips/cast.photo.ra",
+                                        "no extension\t/clips/no extension",
+                                        "noslash\tc:noslash.ra", "long\t" + longPath}));
     EXPECT_EQ(ConfigDialogState.PictureEntryCount, 2);
-    EXPECT_EQ(ConfigDialogState.ClipEntryCount, 3);
+    EXPECT_EQ(ConfigDialogState.ClipEntryCount, 4);
     EXPECT_EQ(SendDlgItemMessage(dialog, IDC_PICTURE_LIST, LB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(SendDlgItemMessage(dialog, IDC_CLIP_LIST, LB_GETCURSEL, 0, 0), 0);
   }});
