@@ -64,10 +64,10 @@ void SetBlockingWait(bool block);
 
 // --- Dialogs -------------------------------------------------------------------------
 // Driving a modal dialog from a test: DialogBoxParam runs its loop on the test's thread, so
-// the test's actions run from the driver, which the loop calls whenever it has nothing to do
-// (before the virtual clock moves to the next timer). The driver returns false when it has no
-// more to do: the loop's GetMessage then returns -1 and every open dialog gives up (DialogBoxParam
-// returns -1). Without a driver a dialog loop with nothing to do gives up at once.
+// the test's actions run from the driver, which the loop calls whenever it has nothing to do.
+// The virtual clock moves only when the driver moves it (AdvanceClock): timers then fire. The
+// driver returns false when it has no more to do: the loop then gives up and every open dialog
+// returns -1. Without a driver a dialog loop with nothing to do gives up at once.
 void SetDialogDriver(std::function<bool()> driver);
 
 // A user's actions on the topmost open dialog of the calling thread (platform::TopDialog),

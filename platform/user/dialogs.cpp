@@ -230,7 +230,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
   }
   if (const DialogData* current = FindDialog(dialog); current == nullptr || !current->ended) {
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
-    if ((dialogTemplate->style & WS_VISIBLE) != 0) ShowWindow(dialog, SW_SHOW);
+    // A modal dialog is shown whether or not its template says WS_VISIBLE, as in Win32.
+    ShowWindow(dialog, SW_SHOW);
     RunModalLoop(dialog);
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
   }
