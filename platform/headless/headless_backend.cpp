@@ -310,7 +310,7 @@ class HeadlessBackend final : public platform::Backend {
 };
 
 HeadlessBackend* Current() {
-  return dynamic_cast<HeadlessBackend*>(platform::CurrentBackend());
+  return platform::InstalledBackendOf<HeadlessBackend>();
 }
 
 }  // namespace

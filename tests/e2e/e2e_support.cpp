@@ -35,6 +35,7 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
   std::vector<std::string> copies = arguments;
   copies.insert(copies.begin(), program);
   std::vector<char*> argv;
+  argv.reserve(copies.size() + 1);
   for (std::string& argument : copies) argv.push_back(argument.data());
   argv.push_back(nullptr);
   const pid_t pid = fork();
