@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/backend.h"
+#include "platform/help_viewer.h"
 
 extern char** environ;  // NOLINT(readability-redundant-declaration)
 
@@ -39,7 +40,7 @@ bool OnPath(std::string_view program) {
 
 }  // namespace
 
-bool Backend::OpenHelp(const std::string& path, UINT /*command*/, std::string* problem) {
+bool OpenInViewer(const std::string& path, std::string* problem) {
   if (!IsRegularFile(path)) {
     *problem = "The help page " + path + " is missing.";
     return false;
@@ -71,6 +72,10 @@ bool Backend::OpenHelp(const std::string& path, UINT /*command*/, std::string* p
     return false;
   }
   return true;
+}
+
+bool Backend::OpenHelp(const std::string& path, UINT /*command*/, std::string* problem) {
+  return OpenInViewer(path, problem);
 }
 
 }  // namespace platform
