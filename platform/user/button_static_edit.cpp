@@ -23,10 +23,6 @@ ControlKind ButtonKind(LONG style) {
   }
 }
 
-bool AcceptsUser(HWND window) {
-  return IsWindowEnabled(window) != FALSE && IsWindowVisible(window) != FALSE;
-}
-
 // "#100" or a bare number names an icon by id, as rc writes an ICON statement's text.
 int IconIdOf(const char* text) {
   if (text == nullptr) return 0;
@@ -63,9 +59,11 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     case kUserActionMessage: {
       PendingAction action{};
-      if (!TakePendingAction(lParam, &action) || action.action != UserAction::Click) return 0;
       ControlData* data = FindControl(window);
-      if (data == nullptr || data->kind == ControlKind::GroupBox || !AcceptsUser(window)) return 0;
+      if (!TakeUserAction(window, lParam, UserAction::Click, &action) || data == nullptr ||
+          data->kind == ControlKind::GroupBox) {
+        return 0;
+      }
       LONG style = 0;
       {
         const auto record = LookUp(window);
@@ -78,11 +76,8 @@ LRESULT CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       NotifyParent(window, BN_CLICKED);
       return 0;
     }
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 
@@ -104,11 +99,8 @@ LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       if (kind == ControlKind::Icon) data.iconId = IconIdOf(create->lpszName);
       return DefWindowProcA(window, message, wParam, lParam);
     }
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 
@@ -119,17 +111,13 @@ LRESULT CALLBACK EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return DefWindowProcA(window, message, wParam, lParam);
     case kUserActionMessage: {
       PendingAction action{};
-      if (!TakePendingAction(lParam, &action) || action.action != UserAction::Edit) return 0;
-      if (!AcceptsUser(window)) return 0;
+      if (!TakeUserAction(window, lParam, UserAction::Edit, &action)) return 0;
       SetWindowTextA(window, action.text.c_str());
       NotifyParent(window, EN_CHANGE);
       return 0;
     }
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 

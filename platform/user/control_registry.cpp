@@ -127,6 +127,19 @@ bool TakePendingAction(LPARAM key, PendingAction* action) {
   return true;
 }
 
+bool TakeUserAction(HWND control, LPARAM key, UserAction expected, PendingAction* action) {
+  if (!TakePendingAction(key, action) || action->action != expected) return false;
+  return IsWindowEnabled(control) != FALSE && IsWindowVisible(control) != FALSE;
+}
+
+LRESULT DefControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCDESTROY) {
+    ForgetControlOrDialog(window);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 }  // namespace platform::user
 
 namespace platform {

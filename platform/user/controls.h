@@ -74,6 +74,13 @@ struct PendingAction {
   std::string text;
 };
 bool TakePendingAction(LPARAM key, PendingAction* action);
+// Takes the action a kUserActionMessage carries; true when it is `expected` and the control
+// takes input now (enabled and shown). Any other action is dropped, as a disabled control
+// ignores the mouse.
+bool TakeUserAction(HWND control, LPARAM key, UserAction expected, PendingAction* action);
+// What every control class does with the messages it does not handle itself: its record goes
+// at WM_NCDESTROY, the rest is DefWindowProc's.
+LRESULT DefControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Carries out a user action on a dialog (keys, close box).
 void HandleDialogAction(HWND dialog, const PendingAction& action);
 

@@ -44,6 +44,12 @@ LRESULT Delete(HWND window, ControlData& data, WPARAM wParam) {
   return static_cast<LRESULT>(data.items.size());
 }
 
+void Clear(HWND window, ControlData& data) {
+  data.items.clear();
+  data.selection = -1;
+  NotifyChanged(window);
+}
+
 LRESULT Select(HWND window, ControlData& data, WPARAM wParam) {
   const auto index = static_cast<int>(static_cast<INT_PTR>(wParam));
   const bool valid = index >= 0 && index < static_cast<int>(data.items.size());
@@ -72,11 +78,19 @@ DWORD StyleOf(HWND window) {
   return record ? record->style : 0;
 }
 
+// CB_ADDSTRING, LB_ADDSTRING: at the end, or in its sorted place when the list sorts.
+LRESULT AddString(HWND window, ControlData& data, LPARAM lParam, DWORD sortStyle) {
+  const char* text = TextParam(lParam);
+  const bool sorted = (StyleOf(window) & sortStyle) != 0;
+  const int place = sorted ? SortedPlace(data.items, text != nullptr ? text : "")
+                           : static_cast<int>(data.items.size());
+  return Insert(window, data, place, lParam);
+}
+
 // A user's choice of an entry; false when the list cannot take it now.
 bool TakePick(HWND window, ControlData& data, LPARAM key) {
   PendingAction action{};
-  if (!TakePendingAction(key, &action) || action.action != UserAction::Pick) return false;
-  if (IsWindowEnabled(window) == FALSE || IsWindowVisible(window) == FALSE) return false;
+  if (!TakeUserAction(window, key, UserAction::Pick, &action)) return false;
   if (action.value < 0 || action.value >= static_cast<int>(data.items.size())) return false;
   data.selection = action.value;
   NotifyChanged(window);
@@ -93,13 +107,8 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
   }
   if (data == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
-    case CB_ADDSTRING: {
-      const char* text = TextParam(lParam);
-      const int end = static_cast<int>(data->items.size());
-      const bool sorted = (StyleOf(window) & CBS_SORT) != 0;
-      return Insert(window, *data, sorted ? SortedPlace(data->items, text ? text : "") : end,
-                    lParam);
-    }
+    case CB_ADDSTRING:
+      return AddString(window, *data, lParam, CBS_SORT);
     case CB_GETCOUNT:
       return static_cast<LRESULT>(data->items.size());
     case CB_GETCURSEL:
@@ -111,10 +120,8 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
     case CB_GETLBTEXTLEN:
       return TextLength(*data, wParam);
     case CB_RESETCONTENT:
-      data->items.clear();
-      data->selection = -1;
-      NotifyChanged(window);
-      return CB_ERR + 1;
+      Clear(window, *data);
+      return 0;  // CB_OKAY
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH: {
       // A drop-down list's text is its selected entry.
@@ -131,11 +138,8 @@ LRESULT CALLBACK ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
     case kUserActionMessage:
       if (TakePick(window, *data, lParam)) NotifyParent(window, CBN_SELCHANGE);
       return 0;
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 
@@ -147,13 +151,8 @@ LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
   }
   if (data == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
-    case LB_ADDSTRING: {
-      const char* text = TextParam(lParam);
-      const int end = static_cast<int>(data->items.size());
-      const bool sorted = (StyleOf(window) & LBS_SORT) != 0;
-      return Insert(window, *data, sorted ? SortedPlace(data->items, text ? text : "") : end,
-                    lParam);
-    }
+    case LB_ADDSTRING:
+      return AddString(window, *data, lParam, LBS_SORT);
     case LB_INSERTSTRING: {
       const auto index = static_cast<int>(static_cast<INT_PTR>(wParam));
       return Insert(window, *data, index == -1 ? static_cast<int>(data->items.size()) : index,
@@ -162,9 +161,7 @@ LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     case LB_DELETESTRING:
       return Delete(window, *data, wParam);
     case LB_RESETCONTENT:
-      data->items.clear();
-      data->selection = -1;
-      NotifyChanged(window);
+      Clear(window, *data);
       return 0;
     case LB_SETCURSEL:
       return Select(window, *data, wParam);
@@ -194,11 +191,8 @@ LRESULT CALLBACK ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
         NotifyParent(window, LBN_SELCHANGE);
       }
       return 0;
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 

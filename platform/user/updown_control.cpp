@@ -56,18 +56,12 @@ LRESULT CALLBACK UpDownProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       return data != nullptr ? reinterpret_cast<LRESULT>(data->buddy) : 0;
     case kUserActionMessage: {
       PendingAction action{};
-      if (!TakePendingAction(lParam, &action) || action.action != UserAction::Arrow) return 0;
-      if (data == nullptr || IsWindowEnabled(window) == FALSE || IsWindowVisible(window) == FALSE) {
-        return 0;
-      }
+      if (!TakeUserAction(window, lParam, UserAction::Arrow, &action) || data == nullptr) return 0;
       Arrow(window, *data, action.value < 0);
       return 0;
     }
-    case WM_NCDESTROY:
-      ForgetControlOrDialog(window);
-      return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefControlProc(window, message, wParam, lParam);
   }
 }
 
