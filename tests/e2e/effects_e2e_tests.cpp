@@ -18,16 +18,13 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/platform/kernel/temp_config_home.h"
 #include "tests/saver/saver_test_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct DisplayCloser {
-  void operator()(Display* display) const { XCloseDisplay(display); }
-};
 
 // One effect as the settings name it, with a picture and grain that let it finish in a second
 // or two at DelayFactor 1.
@@ -157,7 +154,7 @@ class EffectsEndToEnd : public ::testing::TestWithParam<EffectRun> {
   }
 
   TempConfigHome config_;
-  std::unique_ptr<Display, DisplayCloser> display_;
+  e2e::DisplayPtr display_;
   int width_ = 0;
   int height_ = 0;
   pid_t saver_ = 0;

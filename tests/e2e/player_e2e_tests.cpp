@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/e2e_support.h"
 #include "tests/player/player_test_support.h"
 
 namespace {
@@ -32,10 +33,6 @@ using player_test::Set;
 
 // Guards against a hang, never measures: every step here takes well under a second.
 constexpr auto kPatience = std::chrono::seconds(15);
-
-struct DisplayCloser {
-  void operator()(Display* display) const { XCloseDisplay(display); }
-};
 
 bool WaitUntil(const std::function<bool()>& condition) {
   const auto end = Clock::now() + kPatience;
@@ -160,7 +157,7 @@ class PlayerEndToEnd : public ::testing::Test {
 
   TempConfigHome config_;
   player_test::TempRuntimeDir runtime_;
-  std::unique_ptr<Display, DisplayCloser> display_;
+  e2e::DisplayPtr display_;
   std::string sound_;
   std::vector<pid_t> running_;
   std::vector<pid_t> players_;

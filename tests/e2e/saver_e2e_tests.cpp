@@ -22,30 +22,13 @@
 #include <vector>
 
 #include "settings/settings.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/platform/kernel/temp_config_home.h"
 #include "tests/saver/saver_test_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct DisplayCloser {
-  void operator()(Display* display) const { XCloseDisplay(display); }
-};
-
-// The child's exit code, or nothing when it has not ended within `limit`.
-std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
-  const auto end = Clock::now() + limit;
-  for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) {
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    if (Clock::now() >= end) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-}
 
 class SaverEndToEnd : public ::testing::Test {
  protected:
@@ -83,22 +66,12 @@ class SaverEndToEnd : public ::testing::Test {
   }
 
   pid_t Start(const std::vector<std::string>& arguments) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      std::vector<char*> argv;
-      std::string program = TAVRIN_PROGRAM;
-      argv.push_back(program.data());
-      std::vector<std::string> copies = arguments;
-      for (std::string& argument : copies) argv.push_back(argument.data());
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
-      _exit(127);
-    }
+    const pid_t pid = e2e::StartProgram(TAVRIN_PROGRAM, arguments);
     running_.push_back(pid);
     return pid;
   }
   std::optional<int> Finish(pid_t pid, std::chrono::milliseconds limit) {
-    const std::optional<int> code = WaitForExit(pid, limit);
+    const std::optional<int> code = e2e::WaitForExit(pid, limit);
     if (code) std::erase(running_, pid);
     return code;
   }
@@ -127,14 +100,6 @@ class SaverEndToEnd : public ::testing::Test {
     XDestroyImage(image);
     return drawn;
   }
-  bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-      if (condition()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-  }
   Window MakeParent(int width, int height) {
     const Window window =
         XCreateSimpleWindow(X(), DefaultRootWindow(X()), 10, 10, static_cast<unsigned>(width),
@@ -155,7 +120,7 @@ class SaverEndToEnd : public ::testing::Test {
   }
 
   TempConfigHome config_;
-  std::unique_ptr<Display, DisplayCloser> display_;
+  e2e::DisplayPtr display_;
   int screenWidth_ = 0;
   int screenHeight_ = 0;
   std::vector<pid_t> running_;
@@ -172,12 +137,13 @@ TEST_F(SaverEndToEnd, FullScreenShowsTheLogoThenThePictureCentredPixelExact) {
   const pid_t saver = Start({"/s"});
   const int logoX = (screenWidth_ - LogoWidth) / 2;
   const int logoY = (screenHeight_ - LogoHeight) / 2;
-  ASSERT_TRUE(WaitUntil([&] { return AnythingDrawn(root, logoX, logoY, LogoWidth, LogoHeight); },
-                        std::chrono::seconds(5)));
+  ASSERT_TRUE(
+      e2e::WaitUntil([&] { return AnythingDrawn(root, logoX, logoY, LogoWidth, LogoHeight); },
+                     std::chrono::seconds(5)));
 
   const int x = (screenWidth_ - Width) / 2;
   const int y = (screenHeight_ - Height) / 2;
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(e2e::WaitUntil(
       [&] {
         return Pixel(root, x + Width - 1, y + Height - 1) ==
                saver_test::PicturePixel(1, Width - 1, Height - 1);
@@ -206,7 +172,7 @@ TEST_F(SaverEndToEnd, KeyPressEndsTheShowWithExitCodeZero) {
   StorePicture(64, 64);
   const Window root = DefaultRootWindow(X());
   const pid_t saver = Start({"/s"});
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(e2e::WaitUntil(
       [&] {
         return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
                              LogoWidth, LogoHeight);
@@ -224,7 +190,7 @@ TEST_F(SaverEndToEnd, SigtermEndsTheShowCleanly) {
   StorePicture(64, 64);
   const Window root = DefaultRootWindow(X());
   const pid_t saver = Start({"/s"});
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(e2e::WaitUntil(
       [&] {
         return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
                              LogoWidth, LogoHeight);
@@ -233,8 +199,9 @@ TEST_F(SaverEndToEnd, SigtermEndsTheShowCleanly) {
   kill(saver, SIGTERM);
   EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
   // The full-screen window is gone: the root shows again.
-  EXPECT_TRUE(WaitUntil([&] { return !AnythingDrawn(root, 0, 0, screenWidth_, screenHeight_); },
-                        std::chrono::seconds(2)));
+  EXPECT_TRUE(
+      e2e::WaitUntil([&] { return !AnythingDrawn(root, 0, 0, screenWidth_, screenHeight_); },
+                     std::chrono::seconds(2)));
 }
 
 // "Snake" one pixel at a time takes about half a minute for a 64 x 64 picture at the default
@@ -247,7 +214,7 @@ TEST_F(SaverEndToEnd, KeyPressOrSigtermDuringALongTransitionEndTheShow) {
     WriteSetting(nullptr, "Settings", "GrainSize", "1");
     const Window root = DefaultRootWindow(X());
     const pid_t saver = Start({"/s"});
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(e2e::WaitUntil(
         [&] {
           return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2,
                                (screenHeight_ - LogoHeight) / 2, LogoWidth, LogoHeight);
@@ -275,7 +242,7 @@ TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) 
   const Window box = MakeParent(320, 240);
   const pid_t preview = Start({"/p", std::to_string(box)});
   ASSERT_TRUE(
-      WaitUntil([&] { return AnythingDrawn(box, 0, 0, 320, 240); }, std::chrono::seconds(5)));
+      e2e::WaitUntil([&] { return AnythingDrawn(box, 0, 0, 320, 240); }, std::chrono::seconds(5)));
   MovePointer(100, 100);
   MovePointer(200, 200);
   PressKey();
@@ -289,7 +256,7 @@ TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) 
   char hex[32];
   std::snprintf(hex, sizeof hex, "0x%lx", host);
   const pid_t hack = Start({"--window-id", hex});
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(e2e::WaitUntil(
       [&] {
         return AnythingDrawn(host, (800 - LogoWidth) / 2, (600 - LogoHeight) / 2, LogoWidth,
                              LogoHeight);
@@ -310,7 +277,7 @@ TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
   setenv("XSCREENSAVER_WINDOW", id, 1);
   const pid_t hack = Start({"-root"});
   unsetenv("XSCREENSAVER_WINDOW");
-  ASSERT_TRUE(WaitUntil(
+  ASSERT_TRUE(e2e::WaitUntil(
       [&] {
         return AnythingDrawn(host, (700 - LogoWidth) / 2, (500 - LogoHeight) / 2, LogoWidth,
                              LogoHeight);
