@@ -17,7 +17,9 @@ namespace {
 
 class PathScope {
  public:
-  explicit PathScope(const std::string& path) : old_(std::getenv("PATH")) {
+  explicit PathScope(const std::string& path) {
+    const char* old = std::getenv("PATH");
+    old_ = old != nullptr ? old : "/usr/bin:/bin";
     setenv("PATH", path.c_str(), 1);
   }
   PathScope(const PathScope&) = delete;
