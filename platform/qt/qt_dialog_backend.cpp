@@ -81,7 +81,11 @@ class QtDialogBackend final : public Backend {
   bool ChooseFiles(const FileRequest& request, std::vector<std::string>* chosen) override {
     if (!EnsureApplication()) return inner_->ChooseFiles(request, chosen);
     QWidget* owner = WidgetOf(request.owner);
-    return ChooseFilesWithDialog(owner != nullptr ? owner->window() : nullptr, request, chosen);
+    QWidget* top = owner != nullptr ? owner->window() : nullptr;
+    const bool answered = ChooseFilesWithDialog(top, request, chosen);
+    // The owner takes the keyboard back, as on Windows, also where no window manager hands it.
+    if (top != nullptr) top->activateWindow();
+    return answered;
   }
   void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {
     inner_->TimerChanged(window, id, elapse);

@@ -60,6 +60,10 @@ bool ChooseFilesWithDialog(QWidget* parent, const FileRequest& request,
   }
   dialog.setDefaultSuffix(QString::fromLocal8Bit(request.defaultExtension.c_str()));
   dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+  // The chooser takes the keyboard as it opens, as on Windows, also where no window manager
+  // hands it over.
+  dialog.show();
+  dialog.activateWindow();
   if (dialog.exec() != QDialog::Accepted) return false;
   chosen->clear();
   for (const QString& file : dialog.selectedFiles()) {
