@@ -83,9 +83,11 @@ struct Tracer {
       understood = Number(Word(&rest), &id) && id >= 0;
       if (understood) headless::AdvanceClock(static_cast<DWORD>(id));
     } else if (verb == "choose") {
-      chosen.emplace_back(rest);
-      understood = !chosen.back().empty();
-      headless::ChooseNextFiles(chosen);
+      understood = !rest.empty();
+      if (understood) {
+        chosen.emplace_back(rest);
+        headless::ChooseNextFiles(chosen);
+      }
     } else if (verb == "cancel-chooser") {
       chosen.clear();
       headless::CancelNextChooser();

@@ -55,7 +55,8 @@ QStringList Listed(QFileDialog* chooser) {
 
 // Once the chooser lists `expected` names, notes what it shows, selects `pick` and accepts.
 void AnswerChooser(int expected, const QStringList& pick, Seen* seen) {
-  auto* poll = new QTimer;
+  // Owned by the application, should the chooser never come.
+  auto* poll = new QTimer(QCoreApplication::instance());
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   QObject::connect(poll, &QTimer::timeout, [=] {
     auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
