@@ -36,3 +36,9 @@ int DirectionCodeFromButtons(HWND dialog);
 void OnDirectionClick(HWND dialog, int id);
 // Enables or disables the effect combo and all nine direction buttons.
 void EnableEffectChoice(HWND dialog, BOOL enable);
+// Makes the sound-clip player unless it is there, then hands it the selected clip.
+void StartClipPreview(HWND dialog);
+// Destroys the sound-clip player if it is there.
+void EndClipPreview(HWND dialog);
+// Leaves the sound-clip player's area (control 1027) blank at once.
+void BlankClipPlayerArea(HWND dialog);

@@ -133,19 +133,6 @@ bool SongPlayerInstalled() {
   return OpenFile(program, &found, OF_EXIST) != HFILE_ERROR;
 }
 
-void StartClipPreview(HWND dialog) {
-  if (ConfigDialogState.ClipPreviewActive == FALSE) {
-    CreateClipPreview(dialog);
-    ConfigDialogState.ClipPreviewActive = TRUE;
-  }
-  LoadClipPreview(dialog);
-}
-
-void EndClipPreview(HWND dialog) {
-  if (ConfigDialogState.ClipPreviewActive != FALSE) DestroyClipPreview(dialog);
-  ConfigDialogState.ClipPreviewActive = FALSE;
-}
-
 void OnInitDialog(HWND dialog) {
   // The record outlives a dialog: nothing of an earlier one may be taken for this one's.
   ConfigDialogState = ConfigDialogStateRecord{};
@@ -250,10 +237,7 @@ void OnSoundClips(HWND dialog) {
     return;
   }
   EndClipPreview(dialog);
-  // The player's area is left blank.
-  HWND area = Control(dialog, IDC_CLIP_PLAYER);
-  InvalidateRect(area, nullptr, TRUE);
-  UpdateWindow(area);
+  BlankClipPlayerArea(dialog);
 }
 
 void OnPreview(HWND dialog) {
@@ -372,6 +356,25 @@ void OnNotify(HWND dialog, const NMHDR* header) {
 }
 
 }  // namespace
+
+void StartClipPreview(HWND dialog) {
+  if (ConfigDialogState.ClipPreviewActive == FALSE) {
+    CreateClipPreview(dialog);
+    ConfigDialogState.ClipPreviewActive = TRUE;
+  }
+  LoadClipPreview(dialog);
+}
+
+void EndClipPreview(HWND dialog) {
+  if (ConfigDialogState.ClipPreviewActive != FALSE) DestroyClipPreview(dialog);
+  ConfigDialogState.ClipPreviewActive = FALSE;
+}
+
+void BlankClipPlayerArea(HWND dialog) {
+  HWND area = Control(dialog, IDC_CLIP_PLAYER);
+  InvalidateRect(area, nullptr, TRUE);
+  UpdateWindow(area);
+}
 
 INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
                                             LPARAM lParam) {

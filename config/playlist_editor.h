@@ -12,14 +12,17 @@ inline constexpr int PlaylistEntrySize = 2 * SettingTextSize;
 // Fills a list from its stored playlist ("P%d" or "S%d" under "The Gig", as many as the stored
 // count says), skipping empty entries, and sets the editor's entry count.
 void FillPlaylistBox(HWND dialog, int list);
-// "Browse ...": appends the files the user picks and selects the last one.
+// "Browse ...": appends the files the user picks and selects the last one. A path too long for
+// a setting is refused with a message, never cut.
 void AddPlaylistFiles(HWND dialog, int list);
-// "Remove": deletes the selected entry.
+// "Remove": deletes the selected entry; the previews follow the new selection, or go when the
+// list is empty.
 void RemovePlaylistEntry(HWND dialog, int list);
 // The order arrows: moves the selected entry one place, cyclically; only delta's sign counts.
 void MovePlaylistEntry(HWND dialog, int list, int delta, int entryCount);
-// OK: writes both lists back to the store.
+// OK: writes both lists back to the store, renumbered from 0; an empty list writes nothing.
 void SavePlaylists(HWND dialog);
 
-// The base name of a path (no folder, no extension) into `baseName` (SettingTextSize bytes).
+// The base name of a path (no folder, no extension) into `baseName` (SettingTextSize bytes),
+// for display: a TAB in it shows as a space.
 void PlaylistBaseName(const char* path, char* baseName);

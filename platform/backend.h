@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -35,6 +36,23 @@ struct NativeWindowParams {
   std::string title;
   DWORD style = 0;
   int controlId = 0;  // a child's id (the menu argument of CreateWindowEx)
+};
+
+// What GetOpenFileName asks a backend's file chooser for.
+struct FileRequest {
+  struct Filter {
+    std::string description;
+    std::vector<std::string> patterns;  // "*.jpg", ...
+  };
+  HWND owner = nullptr;
+  std::string title;
+  std::string folder;  // where the chooser starts; empty: wherever it likes
+  std::vector<Filter> filters;
+  std::size_t filter = 0;  // the preselected one, from 0
+  std::string defaultExtension;
+  DWORD flags = 0;  // the request's OFN_ flags
+  bool multiple = false;
+  bool mustExist = false;
 };
 
 class Backend {
@@ -106,6 +124,12 @@ class Backend {
   // waits for it; `command` is WinHelp's (the viewer always opens the page's beginning). False,
   // with a sentence for the user in `problem`, when it cannot start.
   virtual bool OpenHelp(const std::string& path, UINT command, std::string* problem);
+  // Lets the user choose files to open, modal over the request's owner: true with the chosen
+  // files' full paths in `chosen` (several only when the request allows several), false when
+  // the user cancels. A backend without a chooser cancels.
+  virtual bool ChooseFiles(const FileRequest& /*request*/, std::vector<std::string>* /*chosen*/) {
+    return false;
+  }
 
   // --- Observation, for tools that trace what the system does (the headless backend) ---
   // SetTimer (elapse in ms) and KillTimer (elapse 0) on a window.

@@ -194,6 +194,38 @@ struct OSVERSIONINFOA {
 using OSVERSIONINFO = OSVERSIONINFOA;
 using LPOSVERSIONINFOA = OSVERSIONINFOA*;
 
+using LPOFNHOOKPROC = UINT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+
+// GetOpenFileName's request and result.
+struct OPENFILENAMEA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;  // pairs "description\0pattern[;pattern...]\0", ended by an empty string
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;  // from 1; 0 picks the first
+  LPSTR lpstrFile;
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  LPOFNHOOKPROC lpfnHook;
+  LPCSTR lpTemplateName;
+};
+using OPENFILENAME = OPENFILENAMEA;
+using LPOPENFILENAMEA = OPENFILENAMEA*;
+// The record's first form, without the fields later versions of Windows added, as 32-bit
+// Windows sizes it; GetOpenFileName takes this size or the whole record's.
+#define OPENFILENAME_SIZE_VERSION_400A 76
+#define OPENFILENAME_SIZE_VERSION_400 OPENFILENAME_SIZE_VERSION_400A
+
 #define OFS_MAXPATHNAME 128
 struct OFSTRUCT {
   BYTE cBytes;
@@ -305,6 +337,16 @@ inline HKEY TavrinCurrentUserKey() {
 #define WAIT_TIMEOUT 258
 #define WAIT_FAILED 0xFFFFFFFF
 #define STILL_ACTIVE 259
+
+// Common dialogs.
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_ALLOWMULTISELECT 0x00000200
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_EXPLORER 0x00080000
+#define CDERR_STRUCTSIZE 0x0001
+#define CDERR_INITIALIZATION 0x0002
+#define FNERR_BUFFERTOOSMALL 0x3003
 
 // Window styles.
 #define WS_OVERLAPPED 0x00000000L
@@ -721,6 +763,13 @@ void WINAPI InitCommonControls();
 // nothing. A missing file or viewer is told in a message box; FALSE then.
 BOOL WINAPI WinHelpA(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
 #define WinHelp WinHelpA
+// Qt's file dialog in the programs (scripted answers headless); paths use '/', and a folder
+// joined to a name never gets a doubled '/'. Custom filters, hooks, templates and the file title
+// are not supported. FALSE when cancelled or failing (CommDlgExtendedError tells which).
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA request);
+#define GetOpenFileName GetOpenFileNameA
+// The failure of the calling thread's last GetOpenFileName; 0 after success or cancel.
+DWORD WINAPI CommDlgExtendedError();
 HDC WINAPI BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 

@@ -88,6 +88,10 @@ struct Observer {
   std::function<void(HWND window, UINT_PTR id)> timerKilled;
   std::function<void(HWND dialog, INT_PTR result)> dialogEnded;
   std::function<void(const std::string& path, UINT command)> help;
+  // A file chooser opened (GetOpenFileName): its folder, title, OFN_ flags, default extension.
+  std::function<void(const std::string& folder, const std::string& title, DWORD flags,
+                     const std::string& defaultExtension)>
+      chooser;
 };
 void SetObserver(Observer observer);
 // Help pages asked for so far (WinHelp), and whether the next one fails as a missing viewer.
@@ -96,4 +100,9 @@ struct HelpRecord {
   UINT command;
 };
 const std::vector<HelpRecord>& HelpRequests();
+
+// The answer of the next file chooser (GetOpenFileName), used once: these files (full paths),
+// or a cancel. A chooser with no answer scripted is cancelled.
+void ChooseNextFiles(std::vector<std::string> paths);
+void CancelNextChooser();
 }  // namespace headless

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -201,6 +202,26 @@ class HeadlessBackend final : public platform::Backend {
     if (observer.help) observer.help(path, command);
     return true;
   }
+  bool ChooseFiles(const platform::FileRequest& request,
+                   std::vector<std::string>* chosen) override {
+    Observer observer;
+    std::optional<std::vector<std::string>> answer;
+    {
+      const std::scoped_lock lock(mutex_);
+      observer = observer_;
+      answer.swap(chooserAnswer_);
+    }
+    if (observer.chooser) {
+      observer.chooser(request.folder, request.title, request.flags, request.defaultExtension);
+    }
+    if (!answer || answer->empty()) return false;
+    *chosen = std::move(*answer);
+    return true;
+  }
+  void SetChooserAnswer(std::optional<std::vector<std::string>> answer) {
+    const std::scoped_lock lock(mutex_);
+    chooserAnswer_ = std::move(answer);
+  }
   void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {
     const Observer observer = CurrentObserver();
     if (elapse != 0 && observer.timerSet) observer.timerSet(window, id, elapse);
@@ -307,6 +328,7 @@ class HeadlessBackend final : public platform::Backend {
   std::vector<HelpRecord> help_;
   std::function<bool()> driver_;
   Observer observer_;
+  std::optional<std::vector<std::string>> chooserAnswer_;  // empty: cancel
 };
 
 HeadlessBackend* Current() {
@@ -321,6 +343,14 @@ void SetDialogDriver(std::function<bool()> driver) {
 
 void SetObserver(Observer observer) {
   if (HeadlessBackend* backend = Current()) backend->SetObserver(std::move(observer));
+}
+
+void ChooseNextFiles(std::vector<std::string> paths) {
+  if (HeadlessBackend* backend = Current()) backend->SetChooserAnswer(std::move(paths));
+}
+
+void CancelNextChooser() {
+  if (HeadlessBackend* backend = Current()) backend->SetChooserAnswer(std::nullopt);
 }
 
 const std::vector<HelpRecord>& HelpRequests() {

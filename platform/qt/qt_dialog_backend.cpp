@@ -17,6 +17,7 @@
 #include "platform/qt/dialog_font.h"
 #include "platform/qt/qt_application.h"
 #include "platform/qt/qt_event_wait.h"
+#include "platform/qt/qt_file_chooser.h"
 #include "platform/user/dialog_controls.h"
 
 namespace platform::qt {
@@ -76,6 +77,15 @@ class QtDialogBackend final : public Backend {
   Backend* Wrapped() override { return inner_.get(); }
   bool OpenHelp(const std::string& path, UINT command, std::string* problem) override {
     return inner_->OpenHelp(path, command, problem);
+  }
+  bool ChooseFiles(const FileRequest& request, std::vector<std::string>* chosen) override {
+    if (!EnsureApplication()) return inner_->ChooseFiles(request, chosen);
+    QWidget* owner = WidgetOf(request.owner);
+    QWidget* top = owner != nullptr ? owner->window() : nullptr;
+    const bool answered = ChooseFilesWithDialog(top, request, chosen);
+    // The owner takes the keyboard back, as on Windows, also where no window manager hands it.
+    if (top != nullptr) top->activateWindow();
+    return answered;
   }
   void TimerChanged(HWND window, UINT_PTR id, UINT elapse) override {
     inner_->TimerChanged(window, id, elapse);

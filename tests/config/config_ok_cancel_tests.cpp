@@ -1,5 +1,5 @@
-// What the configuration dialog stores: OK's values and their order, the fields' parsing, a
-// failing write, and the ways of closing that store nothing.
+// What the configuration dialog stores: OK's values and their order (the playlists after the
+// settings), the fields' parsing, a failing write, and the ways of closing that store nothing.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,11 +30,12 @@ TEST_F(ConfigDialogTest, OkWritesEverySettingInOrderAndCloses) {
   StoreClips(1);
   EXPECT_EQ(RunDialog({Actions({"Preview", "SoundClips"}), ClickOk}), 1);
   EXPECT_EQ(Writes(),
-            (std::vector<std::string>{"Settings/RandomImages=1", "Settings/RandomEffects=0",
-                                      "Settings/PlaySongs=1", "Settings/RandomSongs=1",
-                                      "Settings/ImagePreview=1", "Settings/Effect=3",
-                                      "Settings/EffectDir=6", "Settings/GrainSize=12",
-                                      "Settings/DelayFactor=2", "Settings/EffectDelay=66"}));
+            (std::vector<std::string>{
+                "Settings/RandomImages=1", "Settings/RandomEffects=0", "Settings/PlaySongs=1",
+                "Settings/RandomSongs=1", "Settings/ImagePreview=1", "Settings/Effect=3",
+                "Settings/EffectDir=6", "Settings/GrainSize=12", "Settings/DelayFactor=2",
+                "Settings/EffectDelay=66", "The Gig/S0=" + config_.Folder() + "/clip0.ra",
+                "The Gig/Songs=1"}));
   EXPECT_EQ(SaverSettings.PlaySongs, TRUE);
   EXPECT_EQ(SaverSettings.ImagePreview, TRUE);
   EXPECT_EQ(PictureLibrary.Module, nullptr);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -98,6 +99,24 @@ Step Actions(std::vector<std::string> actions) {
   };
 }
 
+Step Browse(int list, std::vector<std::string> paths) {
+  return [list, paths = std::move(paths)](HWND) {
+    if (paths.empty()) {
+      headless::CancelNextChooser();
+    } else {
+      headless::ChooseNextFiles(paths);
+    }
+    EXPECT_TRUE(
+        headless::ClickControl(list == IDC_PICTURE_LIST ? IDC_PICTURE_BROWSE : IDC_CLIP_BROWSE));
+  };
+}
+
+std::vector<std::string> BoxTexts() {
+  std::vector<std::string> texts;
+  for (const headless::MessageBoxRecord& box : headless::MessageBoxes()) texts.push_back(box.text);
+  return texts;
+}
+
 Step Pass(DWORD milliseconds) {
   return [milliseconds](HWND) { headless::AdvanceClock(milliseconds); };
 }
@@ -125,9 +144,18 @@ void ConfigDialogTest::StoreClips(int count) {
   Set("The Gig", "Songs", std::to_string(count));
 }
 
+void ConfigDialogTest::StorePlaylist(char letter, const std::vector<std::string>& paths,
+                                     int count) {
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    Set("The Gig", (letter + std::to_string(i)).c_str(), paths[i]);
+  }
+  Set("The Gig", letter == 'P' ? "Images" : "Songs", std::to_string(count));
+}
+
 INT_PTR ConfigDialogTest::RunDialog(std::vector<Step> steps) {
   writes_.clear();
   timers_.clear();
+  choosers_.clear();
   platform::registry::SetWriteObserver(
       [this](const std::string& folder, std::string_view name, std::string_view bytes) {
         const std::string key = std::filesystem::path(folder).filename().string();
@@ -138,6 +166,12 @@ INT_PTR ConfigDialogTest::RunDialog(std::vector<Step> steps) {
     timers_.push_back({true, id, elapse});
   };
   observer.timerKilled = [this](HWND, UINT_PTR id) { timers_.push_back({false, id, 0}); };
+  observer.chooser = [this](const std::string& folder, const std::string& title, DWORD flags,
+                            const std::string& extension) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%x", flags);
+    choosers_.push_back(folder + "|" + title + "|" + hex + "|" + extension);
+  };
   headless::SetObserver(observer);
 
   std::size_t next = 0;

@@ -40,6 +40,9 @@ class ConfigDialogTest : public saver_test::SaverTest {
   void Store(const char* name, const std::string& value) { Set("Settings", name, value); }
   // Sound-clip entries S0 .. S<count - 1> and "Songs".
   void StoreClips(int count);
+  // Playlist entries "<letter>0", ... under "The Gig" (an empty text is stored as an empty
+  // value), and the count value ("Images" or "Songs") as `count`.
+  void StorePlaylist(char letter, const std::vector<std::string>& paths, int count);
   // Opens dialog 2003 and runs one step each time it waits for the user; DialogBoxParam's
   // result (-1 when the steps ran out with the dialog still open). Writes and timers are
   // recorded from the opening on.
@@ -52,7 +55,14 @@ class ConfigDialogTest : public saver_test::SaverTest {
 
   std::vector<std::string> writes_;
   std::vector<TimerEvent> timers_;
+  std::vector<std::string> choosers_;  // "folder|title|flags in hex|default extension"
 };
+
+// A user's "Browse ..." on the list's editor, the chooser answering with `paths` (none: the
+// user cancels it).
+Step Browse(int list, std::vector<std::string> paths);
+// The text of every message box shown so far.
+std::vector<std::string> BoxTexts();
 
 // What the previews were asked to do, oldest first ("CreateClipPreview", ...), joined by
 // spaces; the test program's previews only record.

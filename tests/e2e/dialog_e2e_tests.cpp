@@ -11,6 +11,7 @@
 #include "tests/e2e/e2e_support.h"
 #include "tests/platform/kernel/temp_config_home.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -33,6 +34,8 @@ using namespace std::chrono_literals;
 constexpr char kTitle[] = "Tavrin Screen Saver Configuration";
 constexpr int kDialogWidthUnits = 468;
 constexpr int kDialogHeightUnits = 309;
+constexpr char kChooserTitle[] = "Tavrin Screen Saver - Select file to add";
+constexpr int kPictureBrowse = 1018;
 
 // Every value of the store, by "subkey/name".
 std::map<std::string, std::string> StoreContents(const std::string& registry) {
@@ -50,10 +53,23 @@ std::map<std::string, std::string> StoreContents(const std::string& registry) {
   return values;
 }
 
-std::string Setting(const char* name) {
+std::string Setting(const char* name, const char* subKey = "Settings") {
   char text[SettingTextSize];
-  ReadSetting(nullptr, "Settings", name, text);
+  ReadSetting(nullptr, subKey, name, text);
   return text;
+}
+
+// A control's place in dialog units, from the dialog template.
+RECT TemplatePlace(int id) {
+  const auto* resource =
+      platform::FindResource(platform::ResourceType::Dialog, MAKEINTRESOURCE(2003));
+  if (resource == nullptr) return RECT{0, 0, 0, 0};
+  const auto* dialog = reinterpret_cast<const platform::DialogTemplate*>(resource->data);
+  for (std::size_t i = 0; i < dialog->itemCount; ++i) {
+    const platform::DialogItemTemplate& item = dialog->items[i];
+    if (item.id == id) return RECT{item.x, item.y, item.x + item.width, item.y + item.height};
+  }
+  return RECT{0, 0, 0, 0};
 }
 
 class DialogEndToEnd : public ::testing::Test {
@@ -99,10 +115,69 @@ class DialogEndToEnd : public ::testing::Test {
 
   void Key(KeySym symbol) {
     const KeyCode key = XKeysymToKeycode(X(), symbol);
+    // A symbol that is not the key's first one is typed with Shift, as '"' is.
+    const bool shift = XkbKeycodeToKeysym(X(), key, 0, 0) != symbol;
+    const KeyCode shiftKey = XKeysymToKeycode(X(), XK_Shift_L);
+    if (shift) XTestFakeKeyEvent(X(), shiftKey, True, 0);
     XTestFakeKeyEvent(X(), key, True, 0);
     XTestFakeKeyEvent(X(), key, False, 0);
+    if (shift) XTestFakeKeyEvent(X(), shiftKey, False, 0);
     XSync(X(), False);
     std::this_thread::sleep_for(60ms);  // one key at a time, as a person types
+  }
+
+  void Type(const std::string& text) {
+    for (const char c : text) {
+      switch (c) {
+        case ' ':
+          Key(XK_space);
+          break;
+        case '"':
+          Key(XK_quotedbl);
+          break;
+        case '-':
+          Key(XK_minus);
+          break;
+        case '.':
+          Key(XK_period);
+          break;
+        default:
+          Key(XStringToKeysym(std::string(1, c).c_str()));
+      }
+    }
+  }
+
+  // A mouse click in the middle of a control of the dialog shown as `window`.
+  void ClickControl(Window window, int id) {
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(X(), window, &attributes), 0);
+    const int baseX = (attributes.width * 4 + kDialogWidthUnits / 2) / kDialogWidthUnits;
+    const int baseY = (attributes.height * 8 + kDialogHeightUnits / 2) / kDialogHeightUnits;
+    const RECT place = platform::DialogUnitsToPixels(TemplatePlace(id), baseX, baseY);
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(X(), window, DefaultRootWindow(X()), (place.left + place.right) / 2,
+                          (place.top + place.bottom) / 2, &x, &y, &child);
+    XTestFakeMotionEvent(X(), DefaultScreen(X()), x, y, 0);
+    XTestFakeButtonEvent(X(), 1, True, 0);
+    XTestFakeButtonEvent(X(), 1, False, 0);
+    XSync(X(), False);
+  }
+
+  // Whether any pixel of the screen's rectangle is not black.
+  bool AnythingDrawn(int x, int y, int width, int height) {
+    XImage* image = XGetImage(X(), DefaultRootWindow(X()), x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return false;
+    bool drawn = false;
+    for (int row = 0; row < height && !drawn; ++row) {
+      for (int column = 0; column < width && !drawn; ++column) {
+        drawn = (XGetPixel(image, column, row) & 0xFFFFFF) != 0;
+      }
+    }
+    XDestroyImage(image);
+    return drawn;
   }
 
   TempConfigHome config_;
@@ -177,6 +252,50 @@ TEST_F(DialogEndToEnd, TheWindowShowsEveryControlOfTheTemplate) {
   EXPECT_TRUE(blank.empty()) << "template rows drawn as nothing: "
                              << ::testing::PrintToString(blank);
   Key(XK_Escape);
+  EXPECT_EQ(Close(), 0);
+}
+
+// "Browse ..." opens the chooser in the install folder, here the sample pictures; two of them
+// typed into its name field are appended, OK stores them after what was stored, and the show
+// then brings them in turn.
+TEST_F(DialogEndToEnd, BrowseAddsChosenPicturesThatOkStoresAndTheShowShows) {
+  const std::string samples = TAVRIN_PICTURES_DIR;
+  WriteSetting(nullptr, "Settings", "ScreenSaverPath", samples.c_str());
+  WriteSetting(nullptr, "Settings", "EffectDelay", "1");
+  WriteSetting(nullptr, "The Gig", "Images", "1");
+  const Window window = Open();
+  ASSERT_NE(window, 0U);
+  ClickControl(window, kPictureBrowse);
+  Window chooser = 0;
+  ASSERT_TRUE(e2e::WaitUntil(
+      [&] { return (chooser = e2e::FindWindowByTitle(X(), kChooserTitle)) != 0; }, 10s))
+      << "no chooser titled \"" << kChooserTitle << "\"";
+  std::this_thread::sleep_for(500ms);  // the chooser lists its folder and takes the focus
+  // The first filter (JPEG) is preselected: both names are there to be typed.
+  Type("\"sample-1-plasma-640x480.jpg\" \"sample-9-clouds-2560x1600.jpg\"");
+  Key(XK_Return);
+  ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kChooserTitle) == 0; }, 10s))
+      << "the chooser stayed open";
+  std::this_thread::sleep_for(300ms);
+  // "Browse ..." keeps the focus, so Enter would open the chooser again, as on Windows.
+  ClickControl(window, IDOK);
+  EXPECT_EQ(Close(), 1);
+  EXPECT_EQ(Setting("P0", "The Gig"), samples + "/sample-1-plasma-640x480.jpg");
+  EXPECT_EQ(Setting("P1", "The Gig"), samples + "/sample-9-clouds-2560x1600.jpg");
+  EXPECT_EQ(Setting("Images", "The Gig"), "2");
+
+  const int width = DisplayWidth(X(), DefaultScreen(X()));
+  const int height = DisplayHeight(X(), DefaultScreen(X()));
+  dialog_ = e2e::StartProgram(TAVRIN_PROGRAM, {"/s"});
+  // The 640 x 480 picture first, centred on black; then the larger one over the whole screen.
+  const int left = (width - 640) / 2;
+  const int top = (height - 480) / 2;
+  EXPECT_TRUE(e2e::WaitUntil(
+      [&] { return AnythingDrawn(left, top, 16, 16) && !AnythingDrawn(0, 0, left - 1, 16); }, 20s))
+      << "the first picture did not show";
+  EXPECT_TRUE(e2e::WaitUntil([&] { return AnythingDrawn(0, 0, 16, 16); }, 20s))
+      << "the second picture did not show";
+  kill(dialog_, SIGTERM);
   EXPECT_EQ(Close(), 0);
 }
 

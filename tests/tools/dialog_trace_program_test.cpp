@@ -83,6 +83,62 @@ TEST(DialogTraceProgramTest, PrintsWhatTheDialogDoesAsItHappens) {
   }
 }
 
+// Lines that must come in this order, with anything between them.
+struct EditorTraceCase {
+  const char* name;
+  std::vector<Stored> store;
+  std::string script;
+  std::vector<std::string> lines;
+};
+
+TEST(DialogTraceProgramTest, ChooserAnswersAndArrowsDriveThePlaylistEditors) {
+  const std::string chooser =
+      "chooser /opt/tavrin|Tavrin Screen Saver - Select file to add|0x81204|";
+  const std::vector<Stored> install = {{"Settings", "ScreenSaverPath", "/opt/tavrin"}};
+  const std::vector<EditorTraceCase> cases = {
+      {"two files chosen are appended and saved",
+       install,
+       "choose /pics/a.jpg\nchoose /pics/b.jpg\nclick 1018\nshow\nclick 1\n",
+       {chooser + "jpg", "ctl 1010 enabled=1 visible=1 checked=0 text= sel=1 count=2",
+        "entry 0 a\\t/pics/a.jpg", "entry 1 b\\t/pics/b.jpg", "write The Gig P0 /pics/a.jpg",
+        "write The Gig P1 /pics/b.jpg", "write The Gig Images 2", "end 1"}},
+      {"a cancelled chooser adds nothing",
+       install,
+       "choose /pics/a.jpg\ncancel-chooser\nclick 1018\nkey escape\n",
+       {chooser + "jpg", "end 0"}},
+      {"a chooser with no answer is cancelled, and an answer serves once",
+       install,
+       "choose /clips/a.ra\nclick 1025\nclick 1025\nshow\nclose\n",
+       {chooser + "ra", chooser + "ra",
+        "ctl 1024 enabled=1 visible=1 checked=0 text= sel=0 count=1", "entry 0 a\\t/clips/a.ra",
+        "end 0"}},
+      {"the upper arrow moves the first entry to the bottom, then one up",
+       {{"The Gig", "Images", "3"},
+        {"The Gig", "P0", "/p/0.jpg"},
+        {"The Gig", "P1", "/p/1.jpg"},
+        {"The Gig", "P2", "/p/2.jpg"}},
+       "arrow 1015 up\narrow 1015 up\nkey enter\n",
+       {"write The Gig P0 /p/1.jpg", "write The Gig P1 /p/0.jpg", "write The Gig P2 /p/2.jpg",
+        "write The Gig Images 3", "end 1"}},
+      {"removing the last picture tells",
+       {},
+       "click 1019\nclose\n",
+       {"box 0x30 Tavrin|No more images to be deleted !", "end 0"}},
+  };
+  for (const EditorTraceCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    const TempConfigHome home;
+    for (const Stored& value : test.store) StoreSetting(value.subKey, value.name, value.value);
+    const std::string output = RunDialogTrace(TAVRIN_TRACE_PATH, test.script);
+    std::size_t at = 0;
+    for (const std::string& line : test.lines) {
+      const std::size_t found = output.find(line + "\n", at);
+      EXPECT_NE(found, std::string::npos) << "no \"" << line << "\" in order in:\n" << output;
+      if (found != std::string::npos) at = found + line.size();
+    }
+  }
+}
+
 TEST(DialogTraceProgramTest, WithoutThePictureLibraryTheDialogTellsAndEnds) {
   // A copy of the tracer in a folder of its own finds no library beside it.
   const TempConfigHome home;

@@ -24,8 +24,7 @@ constexpr int kScreenHeight = 1080;
 struct Tracer {
   std::FILE* in;
   std::FILE* out;
-  std::vector<std::string> chosen;  // the next open-file dialog's answer
-  bool cancelChooser = false;
+  std::vector<std::string> chosen;  // the next file chooser's answer, one "choose" at a time
 
   void Print(const std::string& line) const {
     std::fputs(line.c_str(), out);
@@ -84,9 +83,14 @@ struct Tracer {
       understood = Number(Word(&rest), &id) && id >= 0;
       if (understood) headless::AdvanceClock(static_cast<DWORD>(id));
     } else if (verb == "choose") {
-      chosen.emplace_back(rest);
+      understood = !rest.empty();
+      if (understood) {
+        chosen.emplace_back(rest);
+        headless::ChooseNextFiles(chosen);
+      }
     } else if (verb == "cancel-chooser") {
-      cancelChooser = true;
+      chosen.clear();
+      headless::CancelNextChooser();
     } else if (verb == "answer") {
       understood = Number(Word(&rest), &id);
       if (understood) headless::SetMessageBoxAnswer(id);
@@ -187,7 +191,7 @@ std::string SubKeyOf(const std::string& folder) {
 
 void TraceDialog(std::FILE* in, std::FILE* out) {
   headless::Install(kScreenWidth, kScreenHeight);
-  Tracer tracer{in, out, {}, false};
+  Tracer tracer{in, out, {}};
   platform::registry::SetWriteObserver([&tracer](const std::string& folder, std::string_view name,
                                                  std::string_view bytes) {
     tracer.Print("write " + SubKeyOf(folder) + " " + std::string(name) + " " + std::string(bytes));
@@ -207,6 +211,12 @@ void TraceDialog(std::FILE* in, std::FILE* out) {
   };
   observer.help = [&tracer](const std::string& path, UINT command) {
     tracer.Print("help " + path + " " + std::to_string(command));
+  };
+  observer.chooser = [&tracer](const std::string& folder, const std::string& title, DWORD flags,
+                               const std::string& defaultExtension) {
+    tracer.Print("chooser " + folder + "|" + title + "|" + Hex(flags) + "|" + defaultExtension);
+    // The answer was this chooser's; the next one starts afresh.
+    tracer.chosen.clear();
   };
   headless::SetObserver(std::move(observer));
   headless::SetDialogDriver([&tracer] { return tracer.Next(); });

@@ -13,6 +13,8 @@
 //       would, taking a user's actions from standard input, one a line:
 //         click ID | pick ID TEXT | pick ID #N | type ID TEXT | arrow ID up|down |
 //         key escape|enter|f1 | close | wait MS | choose PATH | cancel-chooser | answer N | show
+//       ("choose PATH" adds a file to the next file chooser's answer, so several make a multiple
+//       choice; a chooser with no file to answer, or after "cancel-chooser", is cancelled)
 //       and printing what happens, one event a line, as it happens:
 //         write SUBKEY NAME VALUE | box TYPE CAPTION|TEXT | help PATH COMMAND |
 //         chooser DIR|TITLE|FLAGS|DEFEXT | ragui CALL ARGS | thumbnail PATH WIDTH HEIGHT |
