@@ -11,7 +11,8 @@ if(TARGET nviewlib)
 endif()
 
 install(FILES ${TAVRIN_DATA_SOURCE_DIR}/help/Tavrin.html DESTINATION share/tavrin)
-install(DIRECTORY ${TAVRIN_DATA_SOURCE_DIR}/pictures DESTINATION share/tavrin)
+# The sample pictures beside the help page: the file chooser opens in this folder by default.
+install(DIRECTORY ${TAVRIN_DATA_SOURCE_DIR}/pictures/ DESTINATION share/tavrin)
 # XScreenSaver's settings window reads one description file per hack from this folder.
 file(GLOB TAVRIN_XSCREENSAVER_CONFIG ${TAVRIN_DATA_SOURCE_DIR}/xscreensaver/*.xml)
 if(TAVRIN_XSCREENSAVER_CONFIG)
