@@ -167,17 +167,7 @@ class DialogEndToEnd : public ::testing::Test {
 
   // Whether any pixel of the screen's rectangle is not black.
   bool AnythingDrawn(int x, int y, int width, int height) {
-    XImage* image = XGetImage(X(), DefaultRootWindow(X()), x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) return false;
-    bool drawn = false;
-    for (int row = 0; row < height && !drawn; ++row) {
-      for (int column = 0; column < width && !drawn; ++column) {
-        drawn = (XGetPixel(image, column, row) & 0xFFFFFF) != 0;
-      }
-    }
-    XDestroyImage(image);
-    return drawn;
+    return e2e::AnythingDrawn(X(), DefaultRootWindow(X()), x, y, width, height);
   }
 
   TempConfigHome config_;

@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <X11/Xutil.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,20 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
     _exit(127);
   }
   return pid;
+}
+
+bool AnythingDrawn(Display* display, Window window, int x, int y, int width, int height) {
+  XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  bool drawn = false;
+  for (int row = 0; row < height && !drawn; ++row) {
+    for (int column = 0; column < width && !drawn; ++column) {
+      drawn = (XGetPixel(image, column, row) & 0xFFFFFF) != 0;
+    }
+  }
+  XDestroyImage(image);
+  return drawn;
 }
 
 Window FindWindowByTitle(Display* display, const std::string& title) {

@@ -29,6 +29,9 @@ std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit);
 // Starts `program` with `arguments` (no shell), its standard output and error kept.
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// Whether any pixel of the window's rectangle is not black.
+bool AnythingDrawn(Display* display, Window window, int x, int y, int width, int height);
+
 // The first top-level window (a child of the root) whose WM_NAME is `title`, or 0.
 Window FindWindowByTitle(Display* display, const std::string& title);
 

@@ -86,19 +86,8 @@ class SaverEndToEnd : public ::testing::Test {
     XDestroyImage(image);
     return pixel;
   }
-  // Whether any pixel of the rectangle is not black.
   bool AnythingDrawn(Window window, int x, int y, int width, int height) {
-    XImage* image = XGetImage(X(), window, x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) return false;
-    bool drawn = false;
-    for (int row = 0; row < height && !drawn; ++row) {
-      for (int column = 0; column < width && !drawn; ++column) {
-        drawn = (XGetPixel(image, column, row) & 0xFFFFFF) != 0;
-      }
-    }
-    XDestroyImage(image);
-    return drawn;
+    return e2e::AnythingDrawn(X(), window, x, y, width, height);
   }
   Window MakeParent(int width, int height) {
     const Window window =
