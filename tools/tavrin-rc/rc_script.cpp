@@ -498,6 +498,17 @@ class Parser {
     return static_cast<int>(value);
   }
   int Coordinate() { return Integer(-32768, 32767, "coordinate"); }
+  // "x, y" and "width, height", in dialog units.
+  void Position(int* x, int* y) {
+    *x = Coordinate();
+    Expect(",", "x");
+    *y = Coordinate();
+  }
+  void Size(int* width, int* height) {
+    *width = Coordinate();
+    Expect(",", "the width");
+    *height = Coordinate();
+  }
   int ControlId() { return Integer(-32768, 0xFFFF, "control id"); }
 
   // `A | B | NOT C`: the named bits are added to `base` one after the other, NOT removes them,
@@ -541,13 +552,9 @@ class Parser {
       skipped = false;
       for (std::string_view option : kMemoryOptions) skipped = skipped || TakeWord(option);
     }
-    dialog.x = Coordinate();
-    Expect(",", "x");
-    dialog.y = Coordinate();
+    Position(&dialog.x, &dialog.y);
     Expect(",", "y");
-    dialog.width = Coordinate();
-    Expect(",", "the width");
-    dialog.height = Coordinate();
+    Size(&dialog.width, &dialog.height);
     if (extended && TakePunct(",")) Expression();  // the help id, which nothing here uses
     Options(dialog, extended);
     const bool braces = TakePunct("{");
@@ -613,16 +620,12 @@ class Parser {
     if (statement.shape != Shape::NoText) Text(control);
     control.id = ControlId();
     Expect(",", "the id");
-    control.x = Coordinate();
-    Expect(",", "x");
-    control.y = Coordinate();
+    Position(&control.x, &control.y);
     const bool sized =
         statement.shape != Shape::Icon || (Peek().kind == TokenKind::Punct && Peek().text == ",");
     if (sized) {
       Expect(",", "y");
-      control.width = Coordinate();
-      Expect(",", "the width");
-      control.height = Coordinate();
+      Size(&control.width, &control.height);
     }
     control.style = kControlBase | statement.style;
     if (sized && TakePunct(",")) {
@@ -646,13 +649,9 @@ class Parser {
     Expect(",", "the class");
     control.style = Style(kControlBase);
     Expect(",", "the style");
-    control.x = Coordinate();
-    Expect(",", "x");
-    control.y = Coordinate();
+    Position(&control.x, &control.y);
     Expect(",", "y");
-    control.width = Coordinate();
-    Expect(",", "the width");
-    control.height = Coordinate();
+    Size(&control.width, &control.height);
     if (TakePunct(",")) control.exStyle = Style(0);
     Finish(control);
     return control;
