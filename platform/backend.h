@@ -35,7 +35,8 @@ struct NativeWindowParams {
   std::string className;
   std::string title;
   DWORD style = 0;
-  int controlId = 0;  // a child's id (the menu argument of CreateWindowEx)
+  int controlId = 0;    // a child's id (the menu argument of CreateWindowEx)
+  int clientInset = 0;  // the border around the client area, on each side; the surface is inside
 };
 
 // What GetOpenFileName asks a backend's file chooser for.
@@ -114,6 +115,8 @@ class Backend {
   // dialog's thread; a backend that shows controls reads SnapshotControl and reports the
   // user's actions with DeliverUserAction.
   virtual void ControlChanged(HWND /*window*/) {}
+  // The colour a dialog's empty areas show (0x00RRGGBB), which a drawing area erases to.
+  virtual std::uint32_t DialogFaceColour() { return 0x00F0F0F0; }
   // The base units of a dialog font in pixels: the average width of "A".."Z" "a".."z" and
   // the height. Without a toolkit to measure fonts: MS Sans Serif 8's 6 x 13.
   virtual void DialogFontUnits(const char* /*face*/, int /*pointSize*/, int* baseX, int* baseY) {

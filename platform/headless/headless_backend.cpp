@@ -81,7 +81,7 @@ class HeadlessBackend final : public platform::Backend {
       if (!foreign_.contains(parent)) return false;
       native.foreignParent = parent;
     }
-    native.Remake(params.width, params.height);
+    native.Remake(params.width - 2 * params.clientInset, params.height - 2 * params.clientInset);
     windows_[window] = std::move(native);
     return true;
   }

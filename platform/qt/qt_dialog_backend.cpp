@@ -1,9 +1,12 @@
 #include "platform/qt/qt_dialog_backend.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
+#include <QPalette>
 #include <QWidget>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -180,6 +183,11 @@ class QtDialogBackend final : public Backend {
     } else {
       ViewOf(window, &snapshot);
     }
+  }
+
+  std::uint32_t DialogFaceColour() override {
+    if (!EnsureApplication()) return inner_->DialogFaceColour();
+    return QApplication::palette().color(QPalette::Window).rgb() & 0x00FFFFFFU;
   }
 
   void DialogFontUnits(const char* face, int pointSize, int* baseX, int* baseY) override {

@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QRect>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -81,7 +82,8 @@ class SurfaceView final : public ControlView {
       const bool sunken = (snapshot.style & SS_SUNKEN) != 0;
       surface_->setFrameStyle(sunken ? (QFrame::Panel | QFrame::Sunken)
                                      : (QFrame::Box | QFrame::Plain));
-      surface_->setLineWidth(1);
+      // As wide as the window system's border, so the pixels are exactly the client area.
+      surface_->setLineWidth(std::max(snapshot.inset, 1));
     }
     surface_->FitImage();
   }

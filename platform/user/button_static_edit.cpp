@@ -1,11 +1,28 @@
 // BUTTON, STATIC and EDIT: the control classes that hold a text and, for buttons, a check.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/user/controls.h"
 #include "platform/user/user_state.h"
+#include "platform/user/window_system.h"
 
 namespace platform::user {
 namespace {
+
+void EraseSurface(HWND window) {
+  const PixelSurface surface = WindowSurface(window);
+  if (surface.pixels == nullptr) return;
+  Backend* backend = CurrentBackend();
+  const std::uint32_t face = backend != nullptr ? backend->DialogFaceColour() : 0x00F0F0F0;
+  for (int y = 0; y < surface.height; ++y) {
+    std::fill_n(surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.stride, surface.width,
+                face);
+  }
+  PresentWindow(window, RECT{0, 0, surface.width, surface.height});
+}
 
 LONG StyleOf(LPARAM createParam) {
   return reinterpret_cast<const CREATESTRUCTA*>(createParam)->style;  // NOLINT
@@ -98,6 +115,16 @@ LRESULT CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       ControlData& data = AddControl(window, kind);
       if (kind == ControlKind::Icon) data.iconId = IconIdOf(create->lpszName);
       return DefWindowProcA(window, message, wParam, lParam);
+    }
+    case WM_ERASEBKGND: {
+      // A drawing area shows the dialog's face where nothing is drawn, as a static control
+      // paints its background on Win32.
+      const ControlData* data = FindControl(window);
+      if (data == nullptr || data->kind != ControlKind::Surface) {
+        return DefControlProc(window, message, wParam, lParam);
+      }
+      EraseSurface(window);
+      return 1;
     }
     default:
       return DefControlProc(window, message, wParam, lParam);

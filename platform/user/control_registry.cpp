@@ -175,6 +175,7 @@ bool SnapshotControl(HWND window, ControlSnapshot* snapshot) {
   result.visible = record->visible;
   result.tabStop = (record->style & WS_TABSTOP) != 0;
   result.bounds = RECT{record->x, record->y, record->x + record->width, record->y + record->height};
+  result.inset = record->inset;
   *snapshot = std::move(result);
   return true;
 }

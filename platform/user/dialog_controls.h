@@ -38,6 +38,7 @@ struct ControlSnapshot {
   bool visible = true;
   bool tabStop = false;
   RECT bounds{0, 0, 0, 0};  // pixels, in the parent's client area (the screen's for a dialog)
+  int inset = 0;            // the border around the client area, on each side
   std::vector<std::string> items;  // combo and list entries, in their order
   int selection = -1;
   std::vector<int> tabStops;  // LB_SETTABSTOPS, in dialog units

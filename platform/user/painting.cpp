@@ -13,7 +13,7 @@ namespace platform::user {
 namespace {
 
 void AddToUpdate(Window& window, const RECT* area, bool erase) {
-  RECT part{0, 0, window.width, window.height};
+  RECT part = window.ClientRect();
   if (area != nullptr) {
     part.left = std::max(part.left, area->left);
     part.top = std::max(part.top, area->top);
@@ -114,7 +114,7 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         const auto record = LookUpLocked(window);
         if (!record) return 0;
         brush = record->windowClass->background;
-        client = RECT{0, 0, record->width, record->height};
+        client = record->ClientRect();
       }
       if (brush == nullptr) return 0;
       FillRect(platform::MakeHandle<HDC>(wParam), &client, brush);

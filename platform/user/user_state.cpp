@@ -46,6 +46,16 @@ void MessageQueue::RecomputeInputBits() {
   inputBits.store(bits, std::memory_order_relaxed);
 }
 
+int ClientInset(DWORD style, DWORD exStyle, bool isStatic) {
+  int inset = (style & WS_BORDER) != 0 ? 1 : 0;
+  if ((exStyle & WS_EX_CLIENTEDGE) != 0) {
+    inset += 2;
+  } else if ((exStyle & WS_EX_STATICEDGE) != 0 || (isStatic && (style & SS_SUNKEN) != 0)) {
+    inset += 1;
+  }
+  return inset;
+}
+
 std::mutex& UserMutex() {
   static std::mutex mutex;
   return mutex;

@@ -2,6 +2,7 @@
 // message queues. Internal to platform/user.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -88,8 +89,9 @@ struct Window {
   int id = 0;             // a child's control id (CreateWindowEx's menu argument)
   int x = 0;
   int y = 0;
-  int width = 0;
+  int width = 0;  // the whole window, border included
   int height = 0;
+  int inset = 0;  // the border's width on each side of the client area (ClientInset)
   bool visible = false;
   bool fullScreen = false;
   std::shared_ptr<MessageQueue> queue;
@@ -101,7 +103,16 @@ struct Window {
   bool destroying = false;
 
   bool NeedsPaint() const { return update.right > update.left && update.bottom > update.top; }
+  // The client area in client coordinates: inside the border.
+  RECT ClientRect() const {
+    return RECT{0, 0, std::max(width - 2 * inset, 0), std::max(height - 2 * inset, 0)};
+  }
 };
+
+// The border a child window's styles draw around its client area, as Win32 sizes it: 1 pixel
+// for WS_BORDER, 2 for WS_EX_CLIENTEDGE, 1 for WS_EX_STATICEDGE (which a STATIC's SS_SUNKEN
+// implies). Top-level windows are sized by their client area here, so they have none.
+int ClientInset(DWORD style, DWORD exStyle, bool isStatic);
 
 struct UserState {
   std::map<std::uintptr_t, std::shared_ptr<Window>> windows;

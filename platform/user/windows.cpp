@@ -119,6 +119,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     window->y = y;
     window->width = width;
     window->height = height;
+    if ((style & WS_CHILD) != 0) {
+      window->inset = ClientInset(style, exStyle, LowerCase(windowClass->name.c_str()) == "static");
+    }
     window->fullScreen = fullScreen;
     window->queue = CurrentQueue();
     params = NativeWindowParams{x,
@@ -131,7 +134,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                                 windowClass->name,
                                 window->title,
                                 style,
-                                (style & WS_CHILD) != 0 ? static_cast<int>(HandleValue(menu)) : 0};
+                                (style & WS_CHILD) != 0 ? static_cast<int>(HandleValue(menu)) : 0,
+                                window->inset};
     window->windowClass = std::move(windowClass);
     state.windows.emplace(HandleValue(window->handle), window);
   }
@@ -163,7 +167,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     if (LookUpLocked(window->handle) != window || window->destroying) return nullptr;
     window->visible = true;
     window->style |= WS_VISIBLE;
-    window->update = RECT{0, 0, window->width, window->height};
+    window->update = window->ClientRect();
     window->erase = true;
   }
   return window->handle;
@@ -225,7 +229,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
   const std::scoped_lock lock(UserMutex());
   const auto record = LookUpLocked(window);
   if (!record) return FALSE;
-  *rect = RECT{0, 0, record->width, record->height};
+  *rect = record->ClientRect();
   return TRUE;
 }
 
@@ -245,7 +249,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
     record->visible = show;
     if (show) {
       record->style |= WS_VISIBLE;
-      record->update = RECT{0, 0, record->width, record->height};
+      record->update = record->ClientRect();
       record->erase = true;
     } else {
       record->style &= ~static_cast<DWORD>(WS_VISIBLE);

@@ -246,17 +246,30 @@ TEST_F(QtDialogTest, TabVisitsTheTabStopControlsInTemplateOrder) {
             }});
 }
 
-TEST_F(QtDialogTest, DrawingOnAnAreaShowsInItsWidget) {
+TEST_F(QtDialogTest, DrawingOnAnAreaFillsExactlyTheInsideOfItsBorder) {
   RunDialog(nullptr, {[](HWND d) {
               HWND area = GetDlgItem(d, kArea);
-              const QPoint middle = Widget(d, kArea)->rect().center();
+              const QRect whole = Widget(d, kArea)->rect();
+              const QPoint middle = whole.center();
               EXPECT_NE(Widget(d, kArea)->grab().toImage().pixel(middle), qRgb(255, 255, 255));
+              // The client area is the widget less its one-pixel WS_BORDER on each side.
               RECT client{};
               GetClientRect(area, &client);
+              EXPECT_EQ(client.right, whole.width() - 2);
+              EXPECT_EQ(client.bottom, whole.height() - 2);
               HDC dc = GetDC(area);
               FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
               ReleaseDC(area, dc);
-              EXPECT_EQ(Widget(d, kArea)->grab().toImage().pixel(middle), qRgb(255, 255, 255));
+              const QImage drawn = Widget(d, kArea)->grab().toImage();
+              EXPECT_EQ(drawn.pixel(middle), qRgb(255, 255, 255));
+              EXPECT_EQ(drawn.pixel(1, 1), qRgb(255, 255, 255));
+              EXPECT_EQ(drawn.pixel(whole.width() - 2, whole.height() - 2), qRgb(255, 255, 255));
+              EXPECT_NE(drawn.pixel(0, 0), qRgb(255, 255, 255));
+              // Erasing brings back the dialog's face.
+              InvalidateRect(area, nullptr, TRUE);
+              UpdateWindow(area);
+              EXPECT_EQ(Widget(d, kArea)->grab().toImage().pixel(middle) & 0xFFFFFFU,
+                        Widget(d, 0)->palette().color(QPalette::Window).rgb() & 0xFFFFFFU);
             }});
 }
 
