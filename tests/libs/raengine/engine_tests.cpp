@@ -19,6 +19,7 @@
 #include "libs/raengine/clip_decoder.h"
 #include "libs/raengine/raengine.h"
 #include "platform/headless/headless.h"
+#include "tests/support/sound_output.h"
 
 namespace {
 
@@ -26,26 +27,12 @@ namespace fs = std::filesystem;
 const std::string kClips = TAVRIN_CLIPS_DIR;
 constexpr UINT kNotify = 40029;
 
-std::size_t ThreadCount() {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-}
+using test_support::ReadSamples;
+using test_support::ThreadCount;
 
-std::vector<std::int16_t> ReadSamples(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-  std::vector<std::int16_t> samples(bytes.size() / 2);
-  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-  return samples;
-}
-
-// Where `part` starts in `whole`, from `from` on; npos when it is not there.
 std::size_t Find(const std::vector<std::int16_t>& whole, const std::vector<std::int16_t>& part,
                  std::size_t from = 0) {
-  const auto found =
-      std::search(whole.begin() + static_cast<long>(from), whole.end(), part.begin(), part.end());
-  return found == whole.end() ? std::string::npos : static_cast<std::size_t>(found - whole.begin());
+  return test_support::FindSamples(whole, part, from);
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -257,7 +244,7 @@ TEST_F(EngineTest, PauseSeekAndPositionMoveThroughTheOpenClip) {
   instance_ = 0;
 
   const auto output = ReadSamples(output_);
-  const auto halfStart = static_cast<long>(half * decoded.rate / 1000 * decoded.channels);
+  const long halfStart = static_cast<long>(half) * decoded.rate / 1000 * decoded.channels;
   const std::vector<std::int16_t> secondHalf(decoded.samples.begin() + halfStart,
                                              decoded.samples.end());
   const std::size_t rest = Find(output, secondHalf);
