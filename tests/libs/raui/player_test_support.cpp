@@ -137,8 +137,4 @@ void RunPlayerDialog(const std::vector<Step>& steps) {
   headless::SetDialogDriver(nullptr);
 }
 
-Step WaitFor(std::function<bool()> condition) {
-  return [condition = std::move(condition)](HWND /*dialog*/) { return condition(); };
-}
-
 }  // namespace raui_test

@@ -46,7 +46,4 @@ void EndPlayer(const PlayerObjects& objects);
 using Step = std::function<bool(HWND dialog)>;
 void RunPlayerDialog(const std::vector<Step>& steps);
 
-// A step that waits until `condition` holds.
-Step WaitFor(std::function<bool()> condition);
-
 }  // namespace raui_test
