@@ -32,6 +32,8 @@ struct PlayerActions {
   std::function<void()> stop;
   std::function<void(LONG milliseconds)> seek;
   std::function<void()> tick;
+  // The host went away before the player (its dialog ended first): the sound stops.
+  std::function<void()> hostGone;
 };
 
 class PlayerView {

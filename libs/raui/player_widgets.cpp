@@ -109,9 +109,13 @@ class PlayerWidget final : public QWidget {
 
   ~PlayerWidget() override {
     if (!host_.isNull()) host_->removeEventFilter(this);
+    if (!released_) actions_.hostGone();
   }
   PlayerWidget(const PlayerWidget&) = delete;
   PlayerWidget& operator=(const PlayerWidget&) = delete;
+
+  // The view lets go of the player: deleting it is no host going away.
+  void Release() { released_ = true; }
 
   void Show(const PlayerDisplay& display) {
     showing_ = true;
@@ -194,6 +198,7 @@ class PlayerWidget final : public QWidget {
   QString nameText_;
   QString statusText_;
   bool showing_ = false;  // while Show moves the slider, its moves are no user's seeks
+  bool released_ = false;
 };
 
 class WidgetView final : public PlayerView {
@@ -202,6 +207,7 @@ class WidgetView final : public PlayerView {
       : widget_(new PlayerWidget(host, std::move(actions))) {}
   ~WidgetView() override {
     // Gone already when its host went first (the dialog ended before the player).
+    if (!widget_.isNull()) widget_->Release();
     delete widget_.data();
   }
   WidgetView(const WidgetView&) = delete;

@@ -111,6 +111,8 @@ class Player {
           Show();
         },
         [this] { Show(); },
+        // Only the sound: the widgets are going.
+        [this] { player_.Stop(); },
     };
   }
 

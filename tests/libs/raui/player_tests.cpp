@@ -166,8 +166,10 @@ TEST_F(PlayerTest, PlaysTheExactClipOnlyWhenAskedAndANewSourceReplacesIt) {
   EXPECT_EQ(test_support::FindSamples(output, rising.samples, at + 1), std::string::npos);
 }
 
-TEST_F(PlayerTest, SliderSeeksPauseKeepsThePlaceAndTheLayoutFollowsFlagsAndHost) {
+TEST_F(PlayerTest, SliderSeeksPauseKeepsThePlaceTheLayoutFollowsFlagsAndHostAndGoesWithIt) {
   const LONG length = LengthMs(raengine::DecodeClip(ClipPath("tune-rising.ra").c_str()));
+  // Real time, so that the clip still plays when the dialog ends.
+  setenv("SDL_DISKAUDIODELAY", "32", 1);
   RunPlayerDialog({
       MakePlayerIn(),
       [&](HWND dialog) {
@@ -224,11 +226,14 @@ TEST_F(PlayerTest, SliderSeeksPauseKeepsThePlaceAndTheLayoutFollowsFlagsAndHost)
         return Host(dialog)->size() == QSize(400, 200) &&
                player->geometry() == qobject_cast<QFrame*>(Host(dialog))->contentsRect();
       },
-      [&](HWND /*dialog*/) {
-        raui_test::EndPlayer(player_);
+      [&](HWND dialog) {
+        Click(dialog, "play");
         return true;
       },
   });
+  // The dialog ended before the player: the sound stopped with it.
+  EXPECT_EQ(Probe(player_.ui).state, PlayState::Stopped);
+  raui_test::EndPlayer(player_);
 }
 
 // Missing, not sound, or nowhere to play it: the player says why and stays usable.
