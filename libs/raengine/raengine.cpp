@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "libs/raengine/clip_decoder.h"
+#include "libs/raengine/engine_probe.h"
 
 namespace {
 
@@ -35,7 +36,10 @@ enum class ClipState {
 struct Playback {
   std::vector<std::int16_t> samples;
   std::size_t position = 0;
+  int rate = 0;
+  int channels = 0;
   ClipState state = ClipState::None;
+  bool paused = false;
   LONG volume = RA_VOLUME_MAX_DEFAULT;
   LONG scale = RA_VOLUME_MAX_DEFAULT;
   HWND window = nullptr;
@@ -101,7 +105,9 @@ void FillOutput(void* userdata, Uint8* stream, int length) {
   auto* out = reinterpret_cast<std::int16_t*>(stream);
   const std::size_t wanted = static_cast<std::size_t>(length) / sizeof(std::int16_t);
   std::size_t copied = 0;
-  if (playback.state == ClipState::Playing) {
+  if (playback.paused) {
+    // Silence, and the clip keeps its place (a paused clip that had drained ends on resuming).
+  } else if (playback.state == ClipState::Playing) {
     copied = std::min(wanted, playback.samples.size() - playback.position);
     CopyScaled(out, playback.samples.data() + playback.position, copied, playback.volume,
                playback.scale);
@@ -165,10 +171,35 @@ void DropClip(Instance& instance) {
     released.swap(instance.playback.samples);
     instance.playback.position = 0;
     instance.playback.state = ClipState::None;
+    instance.playback.paused = false;
   }
 }
 
+// Milliseconds of a clip that `samples` interleaved samples make.
+LONG Milliseconds(const Playback& playback, std::size_t samples) {
+  if (playback.rate <= 0 || playback.channels <= 0) return 0;
+  const auto frames =
+      static_cast<std::int64_t>(samples / static_cast<std::size_t>(playback.channels));
+  return static_cast<LONG>(frames * 1000 / playback.rate);
+}
+
 }  // namespace
+
+namespace raengine {
+
+int LiveInstances() {
+  const std::lock_guard guard(registryLock);
+  return static_cast<int>(instances.size());
+}
+
+int OpenDevices() {
+  const std::lock_guard guard(registryLock);
+  return static_cast<int>(std::count_if(instances.begin(), instances.end(), [](const auto& entry) {
+    return entry.second->device != 0;
+  }));
+}
+
+}  // namespace raengine
 
 extern "C" {
 
@@ -246,6 +277,8 @@ LONG WINAPI RaOpen(LONG instance, LONG /*flags*/, LPCSTR path, LONG /*mode*/, LO
   const DeviceLock lock(*found);
   found->playback.samples = std::move(clip.samples);
   found->playback.position = 0;
+  found->playback.rate = clip.rate;
+  found->playback.channels = clip.channels;
   found->playback.state = ClipState::Ready;
   return RA_OK;
 }
@@ -283,6 +316,48 @@ LONG WINAPI RaSetVolume(LONG instance, LONG volume) {
   if (found == nullptr) return RA_E_BAD_INSTANCE;
   const DeviceLock lock(*found);
   found->playback.volume = std::clamp<LONG>(volume, 0, found->playback.scale);
+  return RA_OK;
+}
+
+LONG WINAPI RaPause(LONG instance, BOOL paused) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  if (found->playback.state == ClipState::None) return RA_E_NO_CLIP;
+  found->playback.paused = paused != FALSE;
+  return RA_OK;
+}
+
+LONG WINAPI RaSeek(LONG instance, LONG milliseconds) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  Playback& playback = found->playback;
+  if (playback.state == ClipState::None) return RA_E_NO_CLIP;
+  const auto channels = static_cast<std::size_t>(playback.channels);
+  const std::size_t frames = playback.samples.size() / channels;
+  const auto wanted = static_cast<std::size_t>(std::max<LONG>(milliseconds, 0)) *
+                      static_cast<std::size_t>(playback.rate) / 1000;
+  playback.position = std::min(wanted, frames) * channels;
+  if (playback.state == ClipState::Draining || playback.state == ClipState::Ended) {
+    playback.state = ClipState::Ready;
+  }
+  return RA_OK;
+}
+
+LONG WINAPI RaGetPosition(LONG instance, LONG* playedMs, LONG* lengthMs) {
+  if (playedMs != nullptr) *playedMs = 0;
+  if (lengthMs != nullptr) *lengthMs = 0;
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  const DeviceLock lock(*found);
+  const Playback& playback = found->playback;
+  if (playback.state == ClipState::None) return RA_E_NO_CLIP;
+  if (playedMs != nullptr) *playedMs = Milliseconds(playback, playback.position);
+  if (lengthMs != nullptr) *lengthMs = Milliseconds(playback, playback.samples.size());
   return RA_OK;
 }
 

@@ -73,6 +73,19 @@ LONG WINAPI RaClose(LONG instance);
 // Sets the volume, clamped to 0..the scale of RaVolumeSupport; applies at once.
 LONG WINAPI RaSetVolume(LONG instance, LONG volume);
 
+// Pauses (nonzero) or resumes (0) the open clip: while paused the output is silent and the clip
+// keeps its place. RaOpen and RaClose clear the pause. RA_E_NO_CLIP without an open clip.
+LONG WINAPI RaPause(LONG instance, BOOL paused);
+
+// Moves the open clip to `milliseconds` from its start (clamped to the clip). A clip that had
+// played to its end waits for RaBegin again, and notifies again when it ends anew.
+// RA_E_NO_CLIP without an open clip.
+LONG WINAPI RaSeek(LONG instance, LONG milliseconds);
+
+// The open clip's place: what has gone to the output, and its whole length, in milliseconds.
+// Both are 0 and the result RA_E_NO_CLIP without an open clip; either pointer may be null.
+LONG WINAPI RaGetPosition(LONG instance, LONG* playedMs, LONG* lengthMs);
+
 // Closes the clip, the output device and the decoder, ends the engine's threads and forgets the
 // instance; the handle is invalid afterwards.
 LONG WINAPI RaShutdown(LONG instance);

@@ -47,9 +47,9 @@ CallText& CallText::Setup(const ClipClientSetup* setup) {
     return *this;
   }
   Number(setup->size);
-  for (LPCSTR text : {setup->clientId, setup->productName, setup->productKind,
-                      setup->productVersion, setup->libraryVersion, setup->notice,
-                      setup->webAddress}) {
+  for (LPCSTR text :
+       {setup->clientId, setup->productName, setup->productKind, setup->productVersion,
+        setup->libraryVersion, setup->notice, setup->webAddress}) {
     Text(text);
   }
   return Window(setup->window);

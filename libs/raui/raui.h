@@ -35,20 +35,20 @@ struct ClipWindowRecord {
 // The client's identity and callbacks, all zero before they are filled. The library copies the
 // texts; the window record must outlive every UI object set up with it.
 struct ClipClientSetup {
-  DWORD size;                    // sizeof(ClipClientSetup)
-  RaguiCallback goToUrl;         // the user followed the player's web link
-  RaguiCallback buffering;       // the clip is being read ahead (a local file never is)
-  RaguiCallback clipOpened;      // a clip was opened by RaguiSetSource
-  ClipWindowRecord* window;      // where players of this client live by default
-  LPCSTR clientId;               // the client identity text
-  LPCSTR productName;            // the caller's name ("Tavrin Saver")
-  LPCSTR productKind;            // "Sample Application"
-  LPCSTR productVersion;         // "3.0"
-  LPCSTR libraryVersion;         // "Ragui Version a.b.c.d" as the caller read it
-  LPCSTR notice;                 // the caller's maker's notice
-  LPCSTR webAddress;             // the vendor's web address
+  DWORD size;                // sizeof(ClipClientSetup)
+  RaguiCallback goToUrl;     // the user followed the player's web link
+  RaguiCallback buffering;   // the clip is being read ahead (a local file never is)
+  RaguiCallback clipOpened;  // a clip was opened by RaguiSetSource
+  ClipWindowRecord* window;  // where players of this client live by default
+  LPCSTR clientId;           // the client identity text
+  LPCSTR productName;        // the caller's name ("Tavrin Saver")
+  LPCSTR productKind;        // "Sample Application"
+  LPCSTR productVersion;     // "3.0"
+  LPCSTR libraryVersion;     // "Ragui Version a.b.c.d" as the caller read it
+  LPCSTR notice;             // the caller's maker's notice
+  LPCSTR webAddress;         // the vendor's web address
   DWORD reserved[3];
-  RaguiCallback prefsChanged;    // the user changed a preference (the volume)
+  RaguiCallback prefsChanged;  // the user changed a preference (the volume)
 };
 
 extern "C" {

@@ -13,11 +13,13 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "libs/raengine/clip_decoder.h"
 #include "libs/raengine/raengine.h"
 #include "platform/headless/headless.h"
+#include "tests/support/sound_output.h"
 
 namespace {
 
@@ -25,26 +27,12 @@ namespace fs = std::filesystem;
 const std::string kClips = TAVRIN_CLIPS_DIR;
 constexpr UINT kNotify = 40029;
 
-std::size_t ThreadCount() {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-}
+using test_support::ReadSamples;
+using test_support::ThreadCount;
 
-std::vector<std::int16_t> ReadSamples(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-  std::vector<std::int16_t> samples(bytes.size() / 2);
-  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-  return samples;
-}
-
-// Where `part` starts in `whole`, from `from` on; npos when it is not there.
 std::size_t Find(const std::vector<std::int16_t>& whole, const std::vector<std::int16_t>& part,
                  std::size_t from = 0) {
-  const auto found =
-      std::search(whole.begin() + static_cast<long>(from), whole.end(), part.begin(), part.end());
-  return found == whole.end() ? std::string::npos : static_cast<std::size_t>(found - whole.begin());
+  return test_support::FindSamples(whole, part, from);
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,9 +167,19 @@ TEST_F(EngineTest, EveryFailureHasACodeAndAText) {
     EXPECT_EQ(RaClose(bad), RA_E_BAD_INSTANCE);
     EXPECT_EQ(RaShutdown(bad), RA_E_BAD_INSTANCE);
     EXPECT_EQ(RaSetVolume(bad, 1), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaPause(bad, TRUE), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaSeek(bad, 0), RA_E_BAD_INSTANCE);
+    EXPECT_EQ(RaGetPosition(bad, nullptr, nullptr), RA_E_BAD_INSTANCE);
   }
   SetUpEngine();
   EXPECT_EQ(RaBegin(instance_), RA_E_NO_CLIP);
+  EXPECT_EQ(RaPause(instance_, TRUE), RA_E_NO_CLIP);
+  EXPECT_EQ(RaSeek(instance_, 10), RA_E_NO_CLIP);
+  LONG played = -1;
+  LONG length = -1;
+  EXPECT_EQ(RaGetPosition(instance_, &played, &length), RA_E_NO_CLIP);
+  EXPECT_EQ(played, 0);
+  EXPECT_EQ(length, 0);
   EXPECT_EQ(RaOpen(instance_, 0, "/nonexistent/clip.ra", 1, 0), RA_E_FILE_OPEN);
   EXPECT_EQ(RaBegin(instance_), RA_E_NO_CLIP) << "a failed open leaves nothing to begin";
   EXPECT_EQ(RaClose(instance_), RA_OK);
@@ -203,6 +201,60 @@ TEST_F(EngineTest, EveryFailureHasACodeAndAText) {
   EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end()) << "each code its own text";
   EXPECT_STREQ(RaGetErrorText(57), "Unknown error");
   EXPECT_STREQ(RaGetErrorText(-3), "Unknown error");
+}
+
+// A clip's place: seeking clamps to the clip, a paused clip keeps its place and sounds nothing,
+// resuming plays the rest exactly, and an ended clip sought back plays and notifies again.
+TEST_F(EngineTest, PauseSeekAndPositionMoveThroughTheOpenClip) {
+  SetUpEngine();
+  const std::string path = kClips + "/chime.ra";
+  const auto decoded = raengine::DecodeClip(path.c_str());
+  ASSERT_EQ(decoded.error, RA_OK);
+  const auto frames = static_cast<LONG>(decoded.samples.size()) / decoded.channels;
+  const LONG clipMs = frames * 1000 / decoded.rate;
+  ASSERT_EQ(RaOpen(instance_, 0, path.c_str(), 1, 0), RA_OK);
+
+  const auto position = [this] {
+    LONG played = -1;
+    LONG length = -1;
+    EXPECT_EQ(RaGetPosition(instance_, &played, &length), RA_OK);
+    return std::pair<LONG, LONG>{played, length};
+  };
+  using Place = std::pair<LONG, LONG>;
+  EXPECT_EQ(position(), Place(0, clipMs));
+  const LONG half = clipMs / 2;
+  for (const auto& [wanted, placed] :
+       {Place{half, half}, Place{-5, 0}, Place{clipMs + 1000, clipMs}, Place{half, half}}) {
+    ASSERT_EQ(RaSeek(instance_, wanted), RA_OK);
+    EXPECT_EQ(position().first, placed) << "sought " << wanted;
+  }
+
+  ASSERT_EQ(RaPause(instance_, TRUE), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  EXPECT_TRUE(Notifications(0.3, false).empty());
+  EXPECT_EQ(position().first, half) << "a paused clip keeps its place";
+  ASSERT_EQ(RaPause(instance_, FALSE), RA_OK);
+  EXPECT_EQ(Notifications(20, true).size(), 1u);
+  EXPECT_EQ(position(), Place(clipMs, clipMs));
+
+  ASSERT_EQ(RaSeek(instance_, 0), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  EXPECT_EQ(Notifications(20, true).size(), 1u) << "sought back, the clip plays again";
+  ASSERT_EQ(RaShutdown(instance_), RA_OK);
+  instance_ = 0;
+
+  const auto output = ReadSamples(output_);
+  const long halfStart = static_cast<long>(half) * decoded.rate / 1000 * decoded.channels;
+  const std::vector<std::int16_t> secondHalf(decoded.samples.begin() + halfStart,
+                                             decoded.samples.end());
+  const std::size_t rest = Find(output, secondHalf);
+  ASSERT_NE(rest, std::string::npos) << "the rest after the pause, exactly";
+  EXPECT_NE(Find(output, decoded.samples, rest + secondHalf.size()), std::string::npos)
+      << "then the whole clip";
+  const std::vector<std::int16_t> beforeHalf(decoded.samples.begin(),
+                                             decoded.samples.begin() + halfStart);
+  EXPECT_EQ(Find(output, beforeHalf), Find(output, decoded.samples))
+      << "the first half only within the replay";
 }
 
 TEST_F(EngineTest, NoOutputDeviceIsReportedAndLeavesNothingBehind) {
