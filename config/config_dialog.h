@@ -2,10 +2,11 @@
 // buttons that stand for the effect's direction code.
 #pragma once
 
+#include <memory>
+
+#include "libs/raui/raui.h"
 #include "platform/win32.h"
 #include "settings/read_setting.h"
-
-struct ClipWindowRecord;
 
 struct ConfigDialogStateRecord {
   int PictureEntryCount;   // entries in the picture list (1010)
@@ -16,7 +17,9 @@ struct ConfigDialogStateRecord {
   BOOL PlayerPresent;      // clips are stored and the song player is installed
   DWORD ClipClient;        // the sound-clip player's client and UI object
   DWORD ClipInterface;
-  ClipWindowRecord* ClipWindow;        // the window record the UI object draws into
+  // The window record the UI object draws into: one per player made, freed once the player
+  // that uses it is gone.
+  std::unique_ptr<ClipWindowRecord> ClipWindow;
   char BrowseFolder[SettingTextSize];  // folder of the files the last "Browse ..." added
 };
 

@@ -197,6 +197,17 @@ void AddPlaylistFiles(HWND dialog, int list) {
               reinterpret_cast<LPARAM>(GetDlgItem(dialog, list)));
 }
 
+bool SelectedEntryPath(HWND dialog, int list, char* path) {
+  const LRESULT selected = SendDlgItemMessage(dialog, list, LB_GETCURSEL, 0, 0);
+  if (selected < 0) return false;
+  char entry[PlaylistEntrySize];
+  if (!EntryText(dialog, list, static_cast<int>(selected), entry)) return false;
+  const char* tab = std::strchr(entry, '\t');
+  if (tab == nullptr || std::strlen(tab + 1) >= SettingTextSize) return false;
+  std::memcpy(path, tab + 1, std::strlen(tab + 1) + 1);
+  return true;
+}
+
 void RemovePlaylistEntry(HWND dialog, int list) {
   const LRESULT count = SendDlgItemMessage(dialog, list, LB_GETCOUNT, 0, 0);
   const LRESULT selected = SendDlgItemMessage(dialog, list, LB_GETCURSEL, 0, 0);

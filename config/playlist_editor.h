@@ -23,6 +23,10 @@ void MovePlaylistEntry(HWND dialog, int list, int delta, int entryCount);
 // OK: writes both lists back to the store, renumbered from 0; an empty list writes nothing.
 void SavePlaylists(HWND dialog);
 
+// The full path of the list's selected entry into `path` (SettingTextSize bytes); false when
+// nothing is selected.
+bool SelectedEntryPath(HWND dialog, int list, char* path);
+
 // The base name of a path (no folder, no extension) into `baseName` (SettingTextSize bytes),
 // for display: a TAB in it shows as a space.
 void PlaylistBaseName(const char* path, char* baseName);

@@ -121,8 +121,11 @@ void SaverTest::Set(const char* subKey, const char* name, const std::string& val
   WriteSetting(nullptr, subKey, name, value.c_str());
 }
 
-std::string SaverTest::AddPicture(int index, int width, int height, bool decodable) {
-  std::string path = config_.Folder() + "/picture" + std::to_string(index) + ".bmp";
+std::string SaverTest::AddPicture(int index, int width, int height, bool decodable,
+                                  const std::string& folder) {
+  const std::string where = folder.empty() ? config_.Folder() : folder;
+  std::filesystem::create_directories(where);
+  std::string path = where + "/picture" + std::to_string(index) + ".bmp";
   std::ofstream(path) << "a picture";
   if (decodable) {
     const std::string& name = RegisterBitmap(path, MakeBmp(width, height, index + 1));

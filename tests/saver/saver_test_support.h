@@ -32,8 +32,10 @@ class SaverTest : public ::testing::Test {
 
   void Set(const char* subKey, const char* name, const std::string& value);
   // Writes a file for playlist entry P<index> that the fake library decodes to a picture of
-  // this size; `decodable` false makes the library return no bitmap for it.
-  std::string AddPicture(int index, int width, int height, bool decodable = true);
+  // this size; `decodable` false makes the library return no bitmap for it. The file goes into
+  // `folder` (made if need be), or the test's folder.
+  std::string AddPicture(int index, int width, int height, bool decodable = true,
+                         const std::string& folder = "");
   void SetPictureCount(int count) { Set("The Gig", "Images", std::to_string(count)); }
 
   // Dispatches every message that is due now, without waiting.
