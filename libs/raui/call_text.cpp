@@ -23,7 +23,7 @@ CallText& CallText::Number(long long value) {
 
 CallText& CallText::Hex(DWORD value) {
   char text[16];
-  std::snprintf(text, sizeof text, " 0x%X", static_cast<unsigned>(value));
+  std::snprintf(text, sizeof text, " 0x%x", static_cast<unsigned>(value));
   line_ += text;
   return *this;
 }

@@ -42,6 +42,20 @@ const std::string kOkWrites =
     "write Settings DelayFactor 5\n"
     "write Settings EffectDelay 6\n";
 
+// The clip player's set-up as the real library answers it, up to its first clip.
+const std::string kPlayerSetUp =
+    "ragui RaguiProductVersion\n"
+    "ragui RaguiFormClientIdString 512 \"Tavrin Saver\" \"3.0\" \"EN\" \"DistCode\"\n"
+    "ragui RaguiSetupClient 120 \"Tavrin Saver/3.0 (EN; DistCode)\" \"Tavrin Saver\" "
+    "\"Sample Application\" \"3.0\" \"Ragui Version 1.0.0.1\" "
+    "\"Tavrin Screen Saver, by the Tavrin project\" \"http://www.real.com\" 1027\n"
+    "ragui RaguiNew 1\n"
+    "ragui RaguiSetConsoleName 1 \"_unique\" 1\n"
+    "ragui RaguiSetControlsFlags 1 0x700\n"
+    "ragui RaguiSetNoLabels 1 0\n"
+    "ragui RaguiSetWindow 1 1027\n"
+    "ragui RaguiSetAutoStart 1 0\n";
+
 TEST(DialogTraceProgramTest, PrintsWhatTheDialogDoesAsItHappens) {
   const std::vector<TraceCase> cases = {
       {"escape writes nothing", {}, "key escape\n", "end 0\n"},
@@ -50,10 +64,11 @@ TEST(DialogTraceProgramTest, PrintsWhatTheDialogDoesAsItHappens) {
        {{"Settings", "Effect", "11"}},
        "click 119\narrow 1015 up\ntype 118 7\nclick 110\nkey enter\n",
        kOkWrites + "end 1\n"},
-      {"the preview tick comes when the clock reaches it",
+      {"the preview tick comes when the clock reaches it and makes the clip player",
        {{"Settings", "ImagePreview", "1"}},
        "wait 49\nwait 1\nkey escape\n",
-       "timer 200 50\nkilltimer 200\nend 0\n"},
+       "timer 200 50\nkilltimer 200\n" + kPlayerSetUp +
+           "ragui RaguiDestroy 1\nragui RaguiShutdownClient 1\nend 0\n"},
       {"help, and a dialog left open",
        {{"Settings", "ScreenSaverPath", "/opt/tavrin"}},
        "key f1\nclick 128\n",
@@ -84,6 +99,11 @@ TEST(DialogTraceProgramTest, PrintsWhatTheDialogDoesAsItHappens) {
 }
 
 // Lines that must come in this order, with anything between them.
+constexpr const char* kPlasma = TAVRIN_SOURCE_DATA_DIR "/pictures/sample-1-plasma-640x480.jpg";
+constexpr const char* kClouds = TAVRIN_SOURCE_DATA_DIR "/pictures/sample-9-clouds-2560x1600.jpg";
+constexpr const char* kChime = TAVRIN_SOURCE_DATA_DIR "/clips/chime.ra";
+constexpr const char* kTune = TAVRIN_SOURCE_DATA_DIR "/clips/tune-rising.ra";
+
 struct EditorTraceCase {
   const char* name;
   std::vector<Stored> store;
@@ -120,6 +140,23 @@ TEST(DialogTraceProgramTest, ChooserAnswersAndArrowsDriveThePlaylistEditors) {
        "arrow 1015 up\narrow 1015 up\nkey enter\n",
        {"write The Gig P0 /p/1.jpg", "write The Gig P1 /p/0.jpg", "write The Gig P2 /p/2.jpg",
         "write The Gig Images 3", "end 1"}},
+      {"the previews: each thumbnail with its picture's size, each clip handed to the one player",
+       {{"Settings", "ImagePreview", "1"},
+        {"Settings", "PlaySongs", "1"},
+        {"The Gig", "Images", "2"},
+        {"The Gig", "P0", kPlasma},
+        {"The Gig", "P1", kClouds},
+        {"The Gig", "Songs", "2"},
+        {"The Gig", "S0", kChime},
+        {"The Gig", "S1", kTune}},
+       "wait 50\npick 1010 #1\npick 1024 #1\nclick 1002\nclick 1002\nkey escape\n",
+       {std::string("thumbnail ") + kPlasma + " 640 480", "ragui RaguiNew 1",
+        std::string("ragui RaguiSetSource 1 \"") + kChime + "\"",
+        "ragui RaguiStatusScan 1 \"ClipOpened Callback\"",
+        std::string("thumbnail ") + kClouds + " 2560 1600",
+        std::string("ragui RaguiSetSource 1 \"") + kTune + "\"", "ragui RaguiDestroy 1",
+        "ragui RaguiShutdownClient 1", "ragui RaguiNew 2",
+        std::string("ragui RaguiSetSource 2 \"") + kTune + "\"", "ragui RaguiDestroy 2", "end 0"}},
       {"removing the last picture tells",
        {},
        "click 1019\nclose\n",

@@ -2,17 +2,20 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "libs/raui/call_text.h"
 #include "platform/headless/headless.h"
 #include "platform/kernel/registry_store.h"
 #include "platform/user/dialog_controls.h"
 #include "platform/win32.h"
 #include "saver/host.h"
+#include "saver/picture_library.h"
 
 namespace trace {
 namespace {
@@ -20,6 +23,14 @@ namespace {
 // A screen of a common size: the dialog centres on it as it would on a desktop.
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
+
+struct Tracer;
+
+// The picture library's entry as the dialog bound it, and who reports what it decodes.
+NViewLibLoadProc boundLoad = nullptr;
+const Tracer* thumbnailTracer = nullptr;
+
+HBITMAP WINAPI TracedLoad(LPCSTR path, int flag);
 
 struct Tracer {
   std::FILE* in;
@@ -43,6 +54,12 @@ struct Tracer {
 
   // One action; false only at the end of the script.
   bool Next() {
+    // The dialog binds the picture library as it opens: every picture it decodes from then on
+    // is a thumbnail.
+    if (PictureLibrary.Load != nullptr && PictureLibrary.Load != TracedLoad) {
+      boundLoad = PictureLibrary.Load;
+      PictureLibrary.Load = TracedLoad;
+    }
     std::string line;
     do {
       if (!ReadLine(&line)) {
@@ -173,6 +190,17 @@ struct Tracer {
   }
 };
 
+HBITMAP WINAPI TracedLoad(LPCSTR path, int flag) {
+  HBITMAP picture = boundLoad(path, flag);
+  if (picture != nullptr && thumbnailTracer != nullptr) {
+    BITMAP size{};
+    GetObject(picture, sizeof size, &size);
+    thumbnailTracer->Print("thumbnail " + std::string(path) + " " + std::to_string(size.bmWidth) +
+                           " " + std::to_string(size.bmHeight));
+  }
+  return picture;
+}
+
 std::string Hex(UINT value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%x", value);
@@ -191,6 +219,8 @@ std::string SubKeyOf(const std::string& folder) {
 
 void TraceDialog(std::FILE* in, std::FILE* out) {
   headless::Install(kScreenWidth, kScreenHeight);
+  // The clip player opens its clips as in the dialog, into no sound card unless told.
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
   Tracer tracer{in, out, {}};
   platform::registry::SetWriteObserver([&tracer](const std::string& folder, std::string_view name,
                                                  std::string_view bytes) {
@@ -219,11 +249,15 @@ void TraceDialog(std::FILE* in, std::FILE* out) {
     tracer.chosen.clear();
   };
   headless::SetObserver(std::move(observer));
+  raui::ObserveCalls([&tracer](const std::string& call) { tracer.Print("ragui " + call); });
+  thumbnailTracer = &tracer;
   headless::SetDialogDriver([&tracer] { return tracer.Next(); });
 
   ScreenSaverMain(GetModuleHandle(nullptr), "tavrin /c");
 
   headless::SetDialogDriver(nullptr);
+  thumbnailTracer = nullptr;
+  raui::ObserveCalls({});
   headless::SetObserver({});
   platform::registry::SetWriteObserver(nullptr);
 }
