@@ -6,6 +6,7 @@
 #include "platform/dialog_template.h"
 #include "platform/resources.h"
 #include "platform/user/dialog_controls.h"
+#include "resources/resource.h"
 #include "settings/read_setting.h"
 #include "settings/settings.h"
 #include "tests/e2e/e2e_support.h"
@@ -21,8 +22,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -87,8 +92,8 @@ class DialogEndToEnd : public ::testing::Test {
 
   Display* X() { return display_.get(); }
 
-  // Starts "tavrin /c" and waits for its window; gives it the keyboard focus.
-  Window Open() {
+  // Starts "tavrin /c" and waits for its window to be on screen.
+  Window Map() {
     dialog_ = e2e::StartProgram(TAVRIN_PROGRAM, {"/c"});
     Window window = 0;
     const bool mapped = e2e::WaitUntil(
@@ -100,7 +105,13 @@ class DialogEndToEnd : public ::testing::Test {
         },
         10s);
     EXPECT_TRUE(mapped) << "no window titled \"" << kTitle << "\"";
-    if (!mapped) return 0;
+    return mapped ? window : 0;
+  }
+
+  // Map, then gives the dialog the keyboard focus.
+  Window Open() {
+    const Window window = Map();
+    if (window == 0) return 0;
     XSetInputFocus(X(), window, RevertToParent, CurrentTime);
     XSync(X(), False);
     std::this_thread::sleep_for(200ms);  // the toolkit takes the focus in to its first control
@@ -147,22 +158,50 @@ class DialogEndToEnd : public ::testing::Test {
     }
   }
 
-  // A mouse click in the middle of a control of the dialog shown as `window`.
-  void ClickControl(Window window, int id) {
+  // A control's place on the screen, in pixels, in the dialog shown as `window`.
+  RECT ScreenPlace(Window window, int id) {
     XWindowAttributes attributes{};
-    ASSERT_NE(XGetWindowAttributes(X(), window, &attributes), 0);
+    if (XGetWindowAttributes(X(), window, &attributes) == 0) return RECT{0, 0, 0, 0};
     const int baseX = (attributes.width * 4 + kDialogWidthUnits / 2) / kDialogWidthUnits;
     const int baseY = (attributes.height * 8 + kDialogHeightUnits / 2) / kDialogHeightUnits;
     const RECT place = platform::DialogUnitsToPixels(TemplatePlace(id), baseX, baseY);
     int x = 0;
     int y = 0;
     Window child = 0;
-    XTranslateCoordinates(X(), window, DefaultRootWindow(X()), (place.left + place.right) / 2,
-                          (place.top + place.bottom) / 2, &x, &y, &child);
+    XTranslateCoordinates(X(), window, DefaultRootWindow(X()), place.left, place.top, &x, &y,
+                          &child);
+    return RECT{x, y, x + place.right - place.left, y + place.bottom - place.top};
+  }
+
+  void ClickAt(int x, int y) {
     XTestFakeMotionEvent(X(), DefaultScreen(X()), x, y, 0);
     XTestFakeButtonEvent(X(), 1, True, 0);
     XTestFakeButtonEvent(X(), 1, False, 0);
     XSync(X(), False);
+  }
+
+  // A mouse click in the middle of a control of the dialog shown as `window`.
+  void ClickControl(Window window, int id) {
+    const RECT place = ScreenPlace(window, id);
+    ClickAt((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  }
+
+  // How many colours the screen shows inside a control (its frame left out).
+  std::size_t ColoursIn(Window window, int id) {
+    const RECT place = ScreenPlace(window, id);
+    const int width = place.right - place.left - 6;
+    const int height = place.bottom - place.top - 6;
+    if (width <= 0 || height <= 0) return 0;
+    XImage* image =
+        XGetImage(X(), DefaultRootWindow(X()), place.left + 3, place.top + 3,
+                  static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return 0;
+    std::set<std::uint64_t> colours;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) colours.insert(XGetPixel(image, x, y));
+    }
+    XDestroyImage(image);
+    return colours.size();
   }
 
   // Whether any pixel of the screen's rectangle is not black.
@@ -287,6 +326,80 @@ TEST_F(DialogEndToEnd, BrowseAddsChosenPicturesThatOkStoresAndTheShowShows) {
       << "the second picture did not show";
   kill(dialog_, SIGTERM);
   EXPECT_EQ(Close(), 0);
+}
+
+// Whether the raw 16-bit samples written so far hold any sound (not only silence).
+bool SoundWritten(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::int16_t sample = 0;
+  while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
+    if (sample != 0) return true;
+  }
+  return false;
+}
+
+// With "Preview" on, the thumbnail and the clip player appear right after the dialog; the
+// player stays silent until its play button is pressed, and then plays the clip; "About" opens
+// the About box over the dialog and Escape closes it.
+TEST_F(DialogEndToEnd, PreviewsAppearThePlayerPlaysOnPressAndAboutClosesWithEscape) {
+  const std::string sound = config_.Folder() + "/sound.raw";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", sound.c_str(), 1);
+  WriteSetting(nullptr, "Settings", "ImagePreview", "1");
+  WriteSetting(nullptr, "Settings", "PlaySongs", "1");
+  WriteSetting(nullptr, "The Gig", "P0",
+               (std::string(TAVRIN_PICTURES_DIR) + "/sample-1-plasma-640x480.jpg").c_str());
+  WriteSetting(nullptr, "The Gig", "Images", "1");
+  WriteSetting(nullptr, "The Gig", "S0", (std::string(TAVRIN_CLIPS_DIR) + "/chime.ra").c_str());
+  WriteSetting(nullptr, "The Gig", "Songs", "1");
+  const Window window = Map();
+  ASSERT_NE(window, 0U);
+  const auto mapped = std::chrono::steady_clock::now();
+  // A plasma picture has hundreds of colours; a player shows text, icons and a slider.
+  ASSERT_TRUE(e2e::WaitUntil(
+      [&] {
+        return ColoursIn(window, IDC_THUMBNAIL) > 50 && ColoursIn(window, IDC_CLIP_PLAYER) > 4;
+      },
+      10s))
+      << "the previews did not appear";
+  const auto shown = std::chrono::steady_clock::now();
+  std::printf("previews on screen %lld ms after the dialog (the test looks every few ms)\n",
+              static_cast<long long>(
+                  std::chrono::duration_cast<std::chrono::milliseconds>(shown - mapped).count()));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(SoundWritten(sound)) << "the player started by itself";
+
+  // Play is the first button of the player's lowest row: look for it from the bottom up along
+  // the player's left edge until a press makes sound.
+  const RECT player = ScreenPlace(window, IDC_CLIP_PLAYER);
+  bool playing = false;
+  for (int y = player.bottom - 8; y > (player.top + player.bottom) / 2 && !playing; y -= 6) {
+    ClickAt(player.left + 16, y);
+    playing = e2e::WaitUntil([&] { return SoundWritten(sound); }, 400ms);
+  }
+  EXPECT_TRUE(playing) << "pressing play wrote no sound";
+
+  ClickControl(window, IDC_ABOUT_BUTTON);
+  constexpr char kAboutTitle[] = "About the Tavrin Screen Saver";
+  Window about = 0;
+  ASSERT_TRUE(
+      e2e::WaitUntil([&] { return (about = e2e::FindWindowByTitle(X(), kAboutTitle)) != 0; }, 10s))
+      << "no About box";
+  std::this_thread::sleep_for(300ms);
+  XSetInputFocus(X(), about, RevertToParent, CurrentTime);
+  XSync(X(), False);
+  std::this_thread::sleep_for(100ms);
+  Key(XK_Escape);
+  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kAboutTitle) == 0; }, 10s))
+      << "Escape left the About box open";
+  EXPECT_FALSE(e2e::WaitForExit(dialog_, 200ms)) << "the dialog closed with the About box";
+  XSetInputFocus(X(), window, RevertToParent, CurrentTime);
+  XSync(X(), False);
+  std::this_thread::sleep_for(100ms);
+  Key(XK_Escape);
+  EXPECT_EQ(Close(), 0);
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
 }
 
 }  // namespace
