@@ -596,7 +596,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 #define GetModuleHandle GetModuleHandleA
 // Starts applicationName directly (no shell, argv = its file name; commandLine is refused when
 // non-null); the child dies with the calling thread (PR_SET_PDEATHSIG). No descriptor beyond
-// the standard three is inherited; security, flags and start-up information are ignored.
+// the standard three is inherited; security, flags and start-up information are ignored. A child
+// is reaped as soon as it ends (never left a zombie); its handle keeps answering with its exit.
 BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSECURITY_ATTRIBUTES processAttributes,
                            LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles,
@@ -604,6 +605,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                            LPSTARTUPINFOA startupInfo, LPPROCESS_INFORMATION processInformation);
 #define CreateProcess CreateProcessA
 // SIGKILL, then waits for and reaps the child; the exit code is not delivered to the child.
+// FALSE (ERROR_ACCESS_DENIED) and nothing sent when the child has already ended.
 BOOL WINAPI TerminateProcess(HANDLE process, UINT exitCode);
 // Only process and thread handles; a still-running child is reaped once it ends.
 BOOL WINAPI CloseHandle(HANDLE object);

@@ -1,11 +1,13 @@
 // Child processes: fork + exec, no shell; tied to the parent's life by a parent-death signal.
 //
-// Reaping: a process handle keeps its child un-reaped until the child's exit has been taken
-// (TerminateProcess, WaitForSingleObject, GetExitCodeProcess), so the pid cannot be reused
-// while a handle names it. CloseHandle of a child still running moves its pid to a list of
-// orphans; every later process call reaps the list with WNOHANG, and a small watcher thread
-// per orphan waits (without reaping, WNOWAIT) for the child's end and then reaps it under the
-// table lock, so no zombie is left even when no process call follows.
+// Reaping: every child has a waiter thread that waits, without reaping (WNOWAIT), for the
+// child's end and then reaps it under the table lock, so an ended child is never left a zombie,
+// whether or not its handle is still open. Only the table's lock holder reaps, so while the lock
+// is held a child not marked reaped still owns its pid: TerminateProcess can never signal a
+// stranger that reused it. The waiter names the child by a pidfd where the kernel has them (a
+// pid already reaped by TerminateProcess could name someone else's process by then), and only
+// ever waits for that one child, so children that other code starts (popen, posix_spawn) are
+// left to their owners.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -17,10 +19,13 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -42,9 +47,10 @@ struct ChildProcess {
 };
 
 std::mutex processMutex;
-std::map<std::uintptr_t, ChildProcess> processes;  // by process handle value
-std::map<std::uintptr_t, pid_t> threads;           // dummy thread handles
-std::vector<pid_t> orphans;  // children whose handle was closed while they ran
+std::condition_variable processEnded;  // notified whenever a waiter has reaped its child
+// By process handle value; a child's waiter shares its record, so the handle may close first.
+std::map<std::uintptr_t, std::shared_ptr<ChildProcess>> processes;
+std::map<std::uintptr_t, pid_t> threads;  // dummy thread handles
 std::uintptr_t nextIndex = 1;
 
 DWORD ExitCodeFromStatus(int status) {
@@ -61,25 +67,6 @@ pid_t WaitFor(pid_t pid, int* status, int options) {
   return result;
 }
 
-// Caller holds processMutex.
-void ReapOrphans() {
-  std::erase_if(orphans, [](pid_t pid) {
-    int status = 0;
-    const pid_t result = WaitFor(pid, &status, WNOHANG);
-    return result == pid || (result < 0 && errno == ECHILD);
-  });
-}
-
-void WatchOrphan(pid_t pid) {
-  std::thread([pid] {
-    siginfo_t info{};
-    while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
-    }
-    const std::scoped_lock lock(processMutex);
-    ReapOrphans();
-  }).detach();
-}
-
 // Caller holds processMutex. Takes the child's exit if it has ended (or waits for it).
 void Poll(ChildProcess& child, bool block) {
   if (child.reaped) return;
@@ -94,10 +81,49 @@ void Poll(ChildProcess& child, bool block) {
   }
 }
 
+// -1 where the kernel has no pidfds; the descriptor closes on exec.
+int OpenPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+  static_cast<void>(pid);
+  return -1;
+#endif
+}
+
+// Blocks until the child has ended (or is no longer ours), leaving it for the caller to reap.
+void WaitForEnd(pid_t pid, int pidFd) {
+  siginfo_t info{};
+  const idtype_t kind = pidFd >= 0 ? P_PIDFD : P_PID;
+  const auto id = static_cast<id_t>(pidFd >= 0 ? pidFd : pid);
+  while (waitid(kind, id, &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+  }
+}
+
+// Starts the child's waiter. False when no thread could be made.
+bool WatchChild(const std::shared_ptr<ChildProcess>& child) {
+  const int pidFd = OpenPidFd(child->pid);
+  try {
+    std::thread([child, pidFd] {
+      WaitForEnd(child->pid, pidFd);
+      {
+        const std::scoped_lock lock(processMutex);
+        Poll(*child, false);
+      }
+      processEnded.notify_all();
+      if (pidFd >= 0) close(pidFd);
+    }).detach();
+  } catch (const std::system_error&) {
+    if (pidFd >= 0) close(pidFd);
+    return false;
+  }
+  return true;
+}
+
 // Caller holds processMutex.
 ChildProcess* FindProcess(HANDLE handle) {
   const auto found = processes.find(HandleValue(handle));
-  return found == processes.end() ? nullptr : &found->second;
+  return found == processes.end() ? nullptr : found->second.get();
 }
 
 // A Win32 environment block ("A=1\0B=2\0\0") as exec's list.
@@ -181,7 +207,6 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     return FALSE;
   }
   const std::scoped_lock lock(processMutex);
-  ReapOrphans();
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid == 0) {
@@ -209,10 +234,19 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     return FALSE;
   }
 
+  auto child = std::make_shared<ChildProcess>(ChildProcess{pid, false, STILL_ACTIVE});
+  if (!WatchChild(child)) {
+    // Without its waiter the child would linger as a zombie: start none.
+    kill(pid, SIGKILL);
+    int status = 0;
+    WaitFor(pid, &status, 0);
+    SetLastErrorCode(ERROR_OUTOFMEMORY);
+    return FALSE;
+  }
   const std::uintptr_t index = nextIndex++ & kHandleIndexMask;
   const std::uintptr_t processValue = kProcessHandleBase | index;
   const std::uintptr_t threadValue = kProcessHandleBase | kThreadHandleFlag | index;
-  processes[processValue] = ChildProcess{pid, false, STILL_ACTIVE};
+  processes[processValue] = std::move(child);
   threads[threadValue] = pid;
   processInformation->hProcess = MakeHandle<HANDLE>(processValue);
   processInformation->hThread = MakeHandle<HANDLE>(threadValue);
@@ -225,7 +259,6 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
 BOOL WINAPI TerminateProcess(HANDLE process, UINT exitCode) {
   using namespace platform;
   const std::scoped_lock lock(processMutex);
-  ReapOrphans();
   ChildProcess* child = FindProcess(process);
   if (child == nullptr) {
     SetLastErrorCode(ERROR_INVALID_HANDLE);
@@ -240,56 +273,43 @@ BOOL WINAPI TerminateProcess(HANDLE process, UINT exitCode) {
   kill(child->pid, SIGKILL);
   Poll(*child, true);
   child->exitCode = exitCode;
+  processEnded.notify_all();
   return TRUE;
 }
 
 BOOL WINAPI CloseHandle(HANDLE object) {
   using namespace platform;
   const std::scoped_lock lock(processMutex);
-  ReapOrphans();
   const std::uintptr_t value = HandleValue(object);
   if (threads.erase(value) != 0) return TRUE;
-  const auto found = processes.find(value);
-  if (found == processes.end()) {
-    SetLastErrorCode(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  Poll(found->second, false);
-  if (!found->second.reaped) {
-    orphans.push_back(found->second.pid);
-    WatchOrphan(found->second.pid);
-  }
-  processes.erase(found);
-  return TRUE;
+  // A child still running is reaped by its waiter when it ends.
+  if (processes.erase(value) != 0) return TRUE;
+  SetLastErrorCode(ERROR_INVALID_HANDLE);
+  return FALSE;
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   using namespace platform;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (true) {
-    {
-      const std::scoped_lock lock(processMutex);
-      ReapOrphans();
-      ChildProcess* child = FindProcess(object);
-      if (child == nullptr) {
-        SetLastErrorCode(ERROR_INVALID_HANDLE);
-        return WAIT_FAILED;
-      }
-      Poll(*child, false);
-      if (child->reaped) return WAIT_OBJECT_0;
-      if (milliseconds != INFINITE && std::chrono::steady_clock::now() >= deadline) {
-        return WAIT_TIMEOUT;
-      }
-    }
-    // Polled rather than blocked in waitpid, so other threads can use the table meanwhile.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  std::unique_lock lock(processMutex);
+  const auto found = processes.find(HandleValue(object));
+  if (found == processes.end()) {
+    SetLastErrorCode(ERROR_INVALID_HANDLE);
+    return WAIT_FAILED;
   }
+  // The record outlives a CloseHandle from another thread during the wait.
+  const std::shared_ptr<ChildProcess> child = found->second;
+  const auto ended = [&child] { return child->reaped; };
+  if (milliseconds == INFINITE) {
+    processEnded.wait(lock, ended);
+  } else if (!processEnded.wait_for(lock, std::chrono::milliseconds(milliseconds), ended)) {
+    return WAIT_TIMEOUT;
+  }
+  return WAIT_OBJECT_0;
 }
 
 BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
   using namespace platform;
   const std::scoped_lock lock(processMutex);
-  ReapOrphans();
   ChildProcess* child = FindProcess(process);
   if (child == nullptr || exitCode == nullptr) {
     SetLastErrorCode(child == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);

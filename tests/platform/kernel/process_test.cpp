@@ -133,6 +133,37 @@ TEST_F(ProcessTest, FailuresAreReportedAndLeaveNothingBehind) {
   EXPECT_EQ(errno, ECHILD);
 }
 
+TEST_F(ProcessTest, AnEndedChildIsReapedAtOnceAndItsHandleStillAnswers) {
+  // A child of this process that the platform did not start: it is not the platform's to reap.
+  const pid_t foreign = fork();
+  ASSERT_GE(foreign, 0);
+  if (foreign == 0) _exit(7);
+
+  setenv("TAVRIN_CHILD_MODE", "exit3", 1);
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(Start(TEST_CHILD_PATH, &process));
+  const auto pid = static_cast<pid_t>(process.dwProcessId);
+  // Gone from /proc, zombie included, with no process call from us while it ended.
+  EXPECT_TRUE(ProcessGone(pid));
+
+  // The handle answers as a Win32 process object does after its process ended.
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  DWORD code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(process.hProcess, &code));
+  EXPECT_EQ(code, 3U);
+  EXPECT_FALSE(TerminateProcess(process.hProcess, 9));  // nothing to end, nothing signalled
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(GetExitCodeProcess(process.hProcess, &code));
+  EXPECT_EQ(code, 3U);
+  EXPECT_TRUE(CloseHandle(process.hThread));
+  EXPECT_TRUE(CloseHandle(process.hProcess));
+
+  int status = 0;
+  ASSERT_EQ(waitpid(foreign, &status, 0), foreign);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
 TEST_F(ProcessTest, ClosedHandleOfARunningChildLeavesNoZombie) {
   setenv("TAVRIN_CHILD_MODE", "sleep", 1);
   PROCESS_INFORMATION process{};
