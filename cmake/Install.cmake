@@ -1,6 +1,6 @@
 # Installation layout. LoadLibrary looks for the picture module beside the program and then in
 # ../lib/tavrin, and the settings store's default "ScreenSaverPath" is TAVRIN_DATA_DIR
-# (<prefix>/share/tavrin), which holds the help page and the sample pictures.
+# (<prefix>/share/tavrin), which holds the help page, the sample pictures and the sample clips.
 foreach(program tavrin tavrinra tavrin-reg)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION bin)
@@ -13,6 +13,10 @@ endif()
 install(FILES ${TAVRIN_DATA_SOURCE_DIR}/help/Tavrin.html DESTINATION share/tavrin)
 # The sample pictures beside the help page: the file chooser opens in this folder by default.
 install(DIRECTORY ${TAVRIN_DATA_SOURCE_DIR}/pictures/ DESTINATION share/tavrin)
+# The sample sound clips beside them, so a demo sound playlist plays from an installed copy and
+# the sound playlist's file chooser finds them in the same folder.
+install(DIRECTORY ${TAVRIN_DATA_SOURCE_DIR}/clips/ DESTINATION share/tavrin FILES_MATCHING
+        PATTERN "*.ra")
 # XScreenSaver's settings window reads one description file per hack from this folder.
 file(GLOB TAVRIN_XSCREENSAVER_CONFIG ${TAVRIN_DATA_SOURCE_DIR}/xscreensaver/*.xml)
 if(TAVRIN_XSCREENSAVER_CONFIG)
