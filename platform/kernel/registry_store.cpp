@@ -56,7 +56,11 @@ std::string Join(const std::string& folder, std::string_view name) {
   return path;
 }
 
+thread_local int lastFileError = 0;
+
+// The Win32 code callers see; the errno behind it is kept for LastFileError.
 LSTATUS FromErrno(int errorNumber) {
+  lastFileError = errorNumber;
   return static_cast<LSTATUS>(ErrorFromErrno(errorNumber));
 }
 
@@ -198,6 +202,7 @@ std::optional<DecodedName> DecodeFileName(std::string_view fileName) {
 }
 
 LSTATUS CreateRootFolder(const std::string& root) {
+  lastFileError = 0;
   if (root.empty()) return ERROR_FILE_NOT_FOUND;
   std::string partial;
   std::size_t position = 0;
@@ -213,6 +218,7 @@ LSTATUS CreateRootFolder(const std::string& root) {
 
 LSTATUS OpenKeyPath(const std::string& folder, std::string_view path, bool create,
                     std::string* result, bool* created) {
+  lastFileError = 0;
   std::string current = folder;
   bool madeLast = false;
   while (!path.empty()) {
@@ -292,6 +298,7 @@ std::vector<StoredValue> ListValues(const std::string& folder) {
 
 LSTATUS ReadValue(const std::string& folder, const std::string& fileName, BYTE* buffer,
                   DWORD capacity, DWORD* size) {
+  lastFileError = 0;
   const UniqueFd fd(open(Join(folder, fileName).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return FromErrno(errno);
   struct stat status {};
@@ -316,6 +323,7 @@ LSTATUS ReadValue(const std::string& folder, const std::string& fileName, BYTE* 
 
 LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type, const BYTE* data,
                    DWORD size) {
+  lastFileError = 0;
   // A value keeps the spelling it was first stored with, as on Windows.
   const std::optional<StoredValue> existing = FindValue(folder, name);
   std::string target = ValueFileName(name, type);
@@ -352,11 +360,16 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
 }
 
 LSTATUS DeleteValue(const std::string& folder, std::string_view name) {
+  lastFileError = 0;
   const std::optional<StoredValue> existing = FindValue(folder, name);
   if (!existing) return ERROR_FILE_NOT_FOUND;
   if (unlink(Join(folder, existing->fileName).c_str()) != 0) return FromErrno(errno);
   SyncFolder(folder);
   return ERROR_SUCCESS;
+}
+
+int LastFileError() {
+  return lastFileError;
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

@@ -55,6 +55,11 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
                    DWORD size);
 LSTATUS DeleteValue(const std::string& folder, std::string_view name);
 
+// The errno behind the Win32 code of this thread's last store call above when a file operation
+// failed (ENOSPC, EFBIG, EROFS, EPERM, EACCES, ...); 0 when that call succeeded or failed for a
+// reason of its own. The Win32 code alone cannot tell a full disk from a read-only folder.
+int LastFileError();
+
 // Called after every value RegSetValueEx has written (the key's folder, the value's name and
 // bytes), for tools that trace what a program stores. Empty: nobody watches.
 using WriteObserver =

@@ -6,12 +6,17 @@
 //   tavrin-reg list KEY             print NAME=VALUE lines in name order; exit 1 when absent
 //
 // KEY is a path below HKEY_CURRENT_USER, e.g. 'Software\Dravelin\Tavrin\Settings'.
+// A failure prints what failed, the system's reason when a file operation failed (a full disk,
+// a file-size limit, a read-only folder, a permission), and the Win32 code the programs see.
+#include <signal.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/kernel/registry_store.h"
 #include "platform/win32.h"
 
 namespace {
@@ -32,7 +37,12 @@ int Usage() {
 }
 
 int Fail(const std::string& what, LSTATUS status) {
-  std::fprintf(stderr, "tavrin-reg: %s (error %ld)\n", what.c_str(), static_cast<long>(status));
+  if (const int reason = platform::registry::LastFileError(); reason != 0) {
+    std::fprintf(stderr, "tavrin-reg: %s: %s (error %ld)\n", what.c_str(), std::strerror(reason),
+                 static_cast<long>(status));
+  } else {
+    std::fprintf(stderr, "tavrin-reg: %s (error %ld)\n", what.c_str(), static_cast<long>(status));
+  }
   return kFailed;
 }
 
@@ -120,6 +130,9 @@ int List(const char* keyPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Over a file-size limit, a write then fails with EFBIG and the store removes its temporary
+  // file, instead of the default action killing the tool mid-write and leaving the file behind.
+  signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   if (args.empty()) return Usage();
   const std::string_view command = args[0];
