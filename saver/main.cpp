@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
   }
   platform::qt::InstallDialogToolkit();
   platform::qt::InstallMessageBox();
+  const int result = StartFromArguments(argc, argv);
+  // A show its caller closed with a signal ends by that signal: the caller sees how it ended.
+  TavrinEndByTerminationSignal();
   // The mode's result is the exit code: -1 leaves the process with 255.
-  ExitProcess(static_cast<UINT>(StartFromArguments(argc, argv)));
+  ExitProcess(static_cast<UINT>(result));
 }

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 namespace e2e {
@@ -19,16 +21,35 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   return condition();
 }
 
-std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
+std::optional<int> WaitForStatus(pid_t pid, std::chrono::milliseconds limit) {
   const auto end = Clock::now() + limit;
   for (;;) {
     int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    if (waitpid(pid, &status, WNOHANG) == pid) return status;
     if (Clock::now() >= end) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+}
+
+std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit) {
+  const std::optional<int> status = WaitForStatus(pid, limit);
+  if (!status) return std::nullopt;
+  return WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status);
+}
+
+std::map<std::string, std::string> StoreContents(const std::string& registry) {
+  std::map<std::string, std::string> values;
+  if (!std::filesystem::exists(registry)) return values;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(registry)) {
+    if (!entry.is_regular_file()) continue;
+    std::string bytes(static_cast<std::size_t>(entry.file_size()), '\0');
+    if (FILE* file = std::fopen(entry.path().c_str(), "rb")) {
+      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+      std::fclose(file);
+    }
+    values[std::filesystem::relative(entry.path(), registry).string()] = bytes;
+  }
+  return values;
 }
 
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments) {

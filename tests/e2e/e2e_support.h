@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,13 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // The child's exit code (128 + signal when a signal ended it), or nothing when it has not
 // ended within `limit`.
 std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds limit);
+
+// The child's raw wait status (for WIFSIGNALED and the like), or nothing when it has not ended
+// within `limit`.
+std::optional<int> WaitForStatus(pid_t pid, std::chrono::milliseconds limit);
+
+// Every value of the registry store whose folder is `registry`, by "key/name", bytes exactly.
+std::map<std::string, std::string> StoreContents(const std::string& registry);
 
 // Starts `program` with `arguments` (no shell), its standard output and error kept.
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments);

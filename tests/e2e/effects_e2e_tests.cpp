@@ -178,7 +178,7 @@ TEST_P(EffectsEndToEnd, TheTransitionEndsWithThePictureExactlyOnScreen) {
   // stays is the end of the transition. The next picture comes a second later.
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   EXPECT_EQ(Differences(run), 0) << run.name;
-  EXPECT_EQ(Stop(), 0);
+  EXPECT_EQ(Stop(), 128 + SIGTERM);
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstSet, EffectsEndToEnd, ::testing::ValuesIn(Runs),

@@ -6,12 +6,17 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +81,54 @@ std::vector<pid_t> PlayersOf(pid_t parent) {
   return players;
 }
 
+// Children of `parent` that have ended but were not reaped.
+std::vector<pid_t> ZombiesOf(pid_t parent) {
+  std::vector<pid_t> zombies;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = std::stoi(name);
+    char state = 0;
+    pid_t itsParent = 0;
+    if (ReadStat(pid, &state, &itsParent) && itsParent == parent && state == 'Z') {
+      zombies.push_back(pid);
+    }
+  }
+  return zombies;
+}
+
+// Holds the session's player lock, as the player of a saver on another screen does, and sees
+// when someone else opens the lock file.
+class OtherScreensPlayer {
+ public:
+  explicit OtherScreensPlayer(const std::string& runtimeFolder)
+      : path_(runtimeFolder + "/tavrinra.lock") {
+    lock_ = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_EQ(flock(lock_, LOCK_EX | LOCK_NB), 0);
+    watch_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    EXPECT_GE(inotify_add_watch(watch_, path_.c_str(), IN_OPEN), 0);
+  }
+  OtherScreensPlayer(const OtherScreensPlayer&) = delete;
+  OtherScreensPlayer& operator=(const OtherScreensPlayer&) = delete;
+  ~OtherScreensPlayer() {
+    close(watch_);
+    close(lock_);
+  }
+
+  // Whether another process opened the lock file (a player trying it) within `limit`.
+  bool SomeoneTriedTheLock(std::chrono::milliseconds limit) {
+    pollfd ready{watch_, POLLIN, 0};
+    if (poll(&ready, 1, static_cast<int>(limit.count())) != 1) return false;
+    alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
+    return read(watch_, events, sizeof events) > 0;
+  }
+
+ private:
+  std::string path_;
+  int lock_ = -1;
+  int watch_ = -1;
+};
+
 // Gone, or a zombie nobody has reaped yet: either way it plays nothing.
 bool Gone(pid_t pid) {
   char state = 0;
@@ -107,8 +160,7 @@ class PlayerEndToEnd : public ::testing::Test {
 
   Display* X() { return display_.get(); }
 
-  // Starts `tavrin /s`, waits for its player and for the player's first samples.
-  pid_t StartShowWithPlayer() {
+  pid_t StartShow() {
     const pid_t saver = fork();
     if (saver == 0) {
       setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -117,6 +169,12 @@ class PlayerEndToEnd : public ::testing::Test {
       _exit(127);
     }
     running_.push_back(saver);
+    return saver;
+  }
+
+  // Starts `tavrin /s`, waits for its player and for the player's first samples.
+  pid_t StartShowWithPlayer() {
+    const pid_t saver = StartShow();
     EXPECT_TRUE(WaitUntil([&] { return PlayersOf(saver).size() == 1; }));
     players_ = PlayersOf(saver);
     EXPECT_TRUE(WaitUntil([&] {
@@ -177,8 +235,22 @@ TEST_F(PlayerEndToEnd, SigtermToTheSaverEndsThePlayer) {
   const pid_t saver = StartShowWithPlayer();
   ASSERT_EQ(players_.size(), 1U);
   kill(saver, SIGTERM);
-  EXPECT_EQ(Finish(saver), 0);
+  EXPECT_EQ(Finish(saver), 128 + SIGTERM);
   EXPECT_TRUE(PlayersGone());
+}
+
+// On every screen after the first the song player ends at once, as one player plays per
+// session: it must not stay a zombie of its saver for the rest of the show.
+TEST_F(PlayerEndToEnd, APlayerThatEndsAtOnceLeavesNoZombieWhileTheShowRuns) {
+  OtherScreensPlayer otherScreen(runtime_.Folder());
+  const pid_t saver = StartShow();
+  ASSERT_TRUE(otherScreen.SomeoneTriedTheLock(kPatience)) << "no player was started";
+  EXPECT_TRUE(WaitUntil([&] { return PlayersOf(saver).empty() && ZombiesOf(saver).empty(); }))
+      << ZombiesOf(saver).size() << " zombie child(ren) while the show runs";
+  int status = 0;
+  EXPECT_EQ(waitpid(saver, &status, WNOHANG), 0) << "the show ended with its player";
+  kill(saver, SIGTERM);
+  EXPECT_EQ(Finish(saver), 128 + SIGTERM);
 }
 
 TEST_F(PlayerEndToEnd, SigkillToTheSaverEndsThePlayer) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -175,22 +176,33 @@ TEST_F(SaverEndToEnd, KeyPressEndsTheShowWithExitCodeZero) {
   std::printf("tavrin ended %lld ms after the key press\n", static_cast<long long>(took));
 }
 
-TEST_F(SaverEndToEnd, SigtermEndsTheShowCleanly) {
-  StorePicture(64, 64);
+// The show closes as a key would close it, then the process ends by the signal that ended it, so
+// its caller (XScreenSaver) sees a normal end rather than an exit code.
+TEST_F(SaverEndToEnd, TerminationSignalsCloseTheShowThenEndTheProcessByTheSameSignal) {
   const Window root = DefaultRootWindow(X());
-  const pid_t saver = Start({"/s"});
-  ASSERT_TRUE(e2e::WaitUntil(
-      [&] {
-        return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
-                             LogoWidth, LogoHeight);
-      },
-      std::chrono::seconds(5)));
-  kill(saver, SIGTERM);
-  EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
-  // The full-screen window is gone: the root shows again.
-  EXPECT_TRUE(
-      e2e::WaitUntil([&] { return !AnythingDrawn(root, 0, 0, screenWidth_, screenHeight_); },
-                     std::chrono::seconds(2)));
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    StorePicture(64, 64);
+    const auto storeBefore = e2e::StoreContents(config_.Registry());
+    const pid_t saver = Start({"/s"});
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+          return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2,
+                               (screenHeight_ - LogoHeight) / 2, LogoWidth, LogoHeight);
+        },
+        std::chrono::seconds(5)));
+    kill(saver, signal);
+    const std::optional<int> status = e2e::WaitForStatus(saver, std::chrono::seconds(5));
+    ASSERT_TRUE(status.has_value());
+    std::erase(running_, saver);
+    EXPECT_TRUE(WIFSIGNALED(*status)) << "wait status " << *status;
+    EXPECT_EQ(WIFSIGNALED(*status) ? WTERMSIG(*status) : 0, signal);
+    // The full-screen window is gone: the root shows again.
+    EXPECT_TRUE(
+        e2e::WaitUntil([&] { return !AnythingDrawn(root, 0, 0, screenWidth_, screenHeight_); },
+                       std::chrono::seconds(2)));
+    EXPECT_EQ(e2e::StoreContents(config_.Registry()), storeBefore);
+  }
 }
 
 // "Snake" one pixel at a time takes about half a minute for a 64 x 64 picture at the default
@@ -217,7 +229,8 @@ TEST_F(SaverEndToEnd, KeyPressOrSigtermDuringALongTransitionEndTheShow) {
     } else {
       PressKey();
     }
-    EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0) << (bySignal ? "SIGTERM" : "key");
+    EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), bySignal ? 128 + SIGTERM : 0)
+        << (bySignal ? "SIGTERM" : "key");
     const auto took =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count();
     std::printf("tavrin ended %lld ms after the %s during a transition\n",
@@ -255,7 +268,7 @@ TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) 
   MovePointer(300, 300);
   EXPECT_FALSE(Finish(hack, std::chrono::milliseconds(500)).has_value());
   kill(hack, SIGTERM);
-  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 0);
+  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 128 + SIGTERM);
 }
 
 TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
@@ -273,7 +286,7 @@ TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
       },
       std::chrono::seconds(5)));
   kill(hack, SIGTERM);
-  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 0);
+  EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 128 + SIGTERM);
 }
 
 TEST_F(SaverEndToEnd, UnknownModeAndPreviewOfNoWindowExitWith255) {
