@@ -106,12 +106,12 @@ bool WatchChild(const std::shared_ptr<ChildProcess>& child) {
   try {
     std::thread([child, pidFd] {
       WaitForEnd(child->pid, pidFd);
-      {
-        const std::scoped_lock lock(processMutex);
-        Poll(*child, false);
-      }
-      processEnded.notify_all();
       if (pidFd >= 0) close(pidFd);
+      // Notified under the lock: after it the thread touches nothing shared, so it cannot race
+      // the table's end when the process exits.
+      const std::scoped_lock lock(processMutex);
+      Poll(*child, false);
+      processEnded.notify_all();
     }).detach();
   } catch (const std::system_error&) {
     if (pidFd >= 0) close(pidFd);
