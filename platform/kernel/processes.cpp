@@ -3,10 +3,10 @@
 // Reaping: every child has a waiter thread that waits, without reaping (WNOWAIT), for the
 // child's end and then reaps it under the table lock, so an ended child is never left a zombie,
 // whether or not its handle is still open. Only the table's lock holder reaps, so while the lock
-// is held a child not marked reaped still owns its pid: TerminateProcess can never signal a
-// stranger that reused it. The waiter names the child by a pidfd where the kernel has them (a
-// pid already reaped by TerminateProcess could name someone else's process by then), and only
-// ever waits for that one child, so children that other code starts (popen, posix_spawn) are
+// is held a child not marked reaped still owns its pid: TerminateProcess never signals a
+// stranger that reused it. Where the kernel has pidfds, the child is also named by one, for
+// waiting and for signalling, which stays right even if other code reaped the child. The waiter
+// only ever waits for its own child: children that other code starts (popen, posix_spawn) are
 // left to their owners.
 #include <fcntl.h>
 #include <signal.h>
@@ -40,8 +40,27 @@ namespace {
 constexpr std::uintptr_t kThreadHandleFlag = 0x00800000;
 constexpr std::uintptr_t kHandleIndexMask = 0x007FFFFF;
 
+// -1 where the kernel has no pidfds; the descriptor closes on exec.
+int OpenPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+  static_cast<void>(pid);
+  return -1;
+#endif
+}
+
+// Shared by the process handle and the child's waiter; the last of them closes the pidfd.
 struct ChildProcess {
-  pid_t pid = 0;
+  explicit ChildProcess(pid_t childPid) : pid(childPid), pidFd(OpenPidFd(childPid)) {}
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess() {
+    if (pidFd >= 0) close(pidFd);
+  }
+
+  const pid_t pid;
+  const int pidFd;  // names this very process even after someone else reaped it; -1: none
   bool reaped = false;
   DWORD exitCode = STILL_ACTIVE;
 };
@@ -81,16 +100,6 @@ void Poll(ChildProcess& child, bool block) {
   }
 }
 
-// -1 where the kernel has no pidfds; the descriptor closes on exec.
-int OpenPidFd(pid_t pid) {
-#ifdef SYS_pidfd_open
-  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-#else
-  static_cast<void>(pid);
-  return -1;
-#endif
-}
-
 // Blocks until the child has ended (or is no longer ours), leaving it for the caller to reap.
 void WaitForEnd(pid_t pid, int pidFd) {
   siginfo_t info{};
@@ -102,11 +111,9 @@ void WaitForEnd(pid_t pid, int pidFd) {
 
 // Starts the child's waiter. False when no thread could be made.
 bool WatchChild(const std::shared_ptr<ChildProcess>& child) {
-  const int pidFd = OpenPidFd(child->pid);
   try {
-    std::thread([child, pidFd] {
-      WaitForEnd(child->pid, pidFd);
-      if (pidFd >= 0) close(pidFd);
+    std::thread([child] {
+      WaitForEnd(child->pid, child->pidFd);
       // Notified under the lock: after it the thread touches nothing shared, so it cannot race
       // the table's end when the process exits.
       const std::scoped_lock lock(processMutex);
@@ -114,10 +121,19 @@ bool WatchChild(const std::shared_ptr<ChildProcess>& child) {
       processEnded.notify_all();
     }).detach();
   } catch (const std::system_error&) {
-    if (pidFd >= 0) close(pidFd);
     return false;
   }
   return true;
+}
+
+void SendKill(const ChildProcess& child) {
+#ifdef SYS_pidfd_send_signal
+  if (child.pidFd >= 0) {
+    syscall(SYS_pidfd_send_signal, child.pidFd, SIGKILL, nullptr, 0U);
+    return;
+  }
+#endif
+  kill(child.pid, SIGKILL);
 }
 
 // Caller holds processMutex.
@@ -234,7 +250,7 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     return FALSE;
   }
 
-  auto child = std::make_shared<ChildProcess>(ChildProcess{pid, false, STILL_ACTIVE});
+  auto child = std::make_shared<ChildProcess>(pid);
   if (!WatchChild(child)) {
     // Without its waiter the child would linger as a zombie: start none.
     kill(pid, SIGKILL);
@@ -269,8 +285,8 @@ BOOL WINAPI TerminateProcess(HANDLE process, UINT exitCode) {
     SetLastErrorCode(ERROR_ACCESS_DENIED);  // Win32's answer for a process already ended
     return FALSE;
   }
-  // The pid is still ours (un-reaped), so the signal cannot reach a stranger.
-  kill(child->pid, SIGKILL);
+  // Un-reaped, the pid is still this child's; the pidfd also covers a reap by other code.
+  SendKill(*child);
   Poll(*child, true);
   child->exitCode = exitCode;
   processEnded.notify_all();
