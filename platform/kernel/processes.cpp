@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -86,17 +87,33 @@ pid_t WaitFor(pid_t pid, int* status, int options) {
   return result;
 }
 
+// Waits (or with WNOHANG, looks) for the child's exit and reaps it: its exit code, nullopt while
+// it runs, or 0 when it is no longer ours (someone else reaped it). Through the pidfd where there
+// is one, so that a pid reused after another's reap is never waited for.
+std::optional<DWORD> Reap(const ChildProcess& child, int options) {
+  if (child.pidFd < 0) {
+    int status = 0;
+    const pid_t result = WaitFor(child.pid, &status, options);
+    if (result == 0) return std::nullopt;
+    return result == child.pid ? ExitCodeFromStatus(status) : 0;
+  }
+  siginfo_t info{};
+  int result = 0;
+  do {
+    result = waitid(P_PIDFD, static_cast<id_t>(child.pidFd), &info, WEXITED | options);
+  } while (result < 0 && errno == EINTR);
+  if (result < 0) return 0;
+  if (info.si_pid == 0) return std::nullopt;
+  if (info.si_code == CLD_EXITED) return static_cast<DWORD>(info.si_status);
+  return static_cast<DWORD>(128 + info.si_status);
+}
+
 // Caller holds processMutex. Takes the child's exit if it has ended (or waits for it).
 void Poll(ChildProcess& child, bool block) {
   if (child.reaped) return;
-  int status = 0;
-  const pid_t result = WaitFor(child.pid, &status, block ? 0 : WNOHANG);
-  if (result == child.pid) {
+  if (const std::optional<DWORD> exitCode = Reap(child, block ? 0 : WNOHANG)) {
     child.reaped = true;
-    child.exitCode = ExitCodeFromStatus(status);
-  } else if (result < 0) {
-    child.reaped = true;  // not our child any more (someone else reaped it)
-    child.exitCode = 0;
+    child.exitCode = *exitCode;
   }
 }
 
