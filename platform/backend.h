@@ -93,7 +93,9 @@ class Backend {
   virtual void SetCursorHidden(bool hidden) = 0;
 
   // The input poll: one real, non-blocking look at the native source. True when a key
-  // press, button press or pointer motion for this process waits there. Removes nothing.
+  // press, button press or pointer motion for this process waits there, or the end of one of
+  // our windows (or of its foreign parent) that someone else destroyed: drawing stops for it as
+  // for input, and the next Pump destroys the window. Removes nothing.
   virtual bool InputPending() = 0;
   // Moves every native event that has arrived into the window system, without blocking.
   virtual void Pump() = 0;

@@ -714,7 +714,9 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 // removes nothing. Input still at the backend sets all three requested bits (its kind is not
 // known until it is read); the low word repeats the high word. Other QS_ bits are not reported.
 // After a termination signal (TavrinPostOnTerminationSignals) QS_KEY stays set, so that a
-// drawing loop that polls for input stops and the posted close is handled.
+// drawing loop that polls for input stops and the posted close is handled; likewise, the input
+// bits are set while a window of ours that someone else destroyed (with a foreign parent, say)
+// waits to be destroyed by the next message retrieval.
 DWORD WINAPI GetQueueStatus(UINT flags);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 // Only null (a blank cursor over Tavrin's windows) and the value a previous call returned.

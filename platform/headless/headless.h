@@ -51,7 +51,8 @@ std::uint32_t ScreenPixel(int x, int y);
 
 // A foreign native window (as a window id given on a command line would name), which our
 // windows can be children of: they follow its size (WM_SIZE) and are destroyed with it. Both
-// reach them at the next GetMessage or PeekMessage, as a native window system reports them.
+// reach them at the next GetMessage or PeekMessage, as a native window system reports them;
+// until then a destruction makes the input poll (GetQueueStatus) report input, as on X.
 std::uintptr_t CreateForeignWindow(int width, int height);
 void ResizeForeignWindow(std::uintptr_t id, int width, int height);
 void DestroyForeignWindow(std::uintptr_t id);

@@ -127,7 +127,9 @@ class HeadlessBackend final : public platform::Backend {
 
   bool InputPending() override {
     const std::uint64_t poll = polls_.fetch_add(1, std::memory_order_relaxed) + 1;
-    return nextVisiblePoll_.load(std::memory_order_relaxed) <= poll;
+    // As on X, a parent's destruction waiting to be pumped stops a transition like input.
+    return nextVisiblePoll_.load(std::memory_order_relaxed) <= poll ||
+           foreignDestroyed_.load(std::memory_order_relaxed);
   }
 
   void Pump() override {
@@ -138,6 +140,7 @@ class HeadlessBackend final : public platform::Backend {
     {
       const std::scoped_lock lock(mutex_);
       events.swap(foreignEvents_);
+      foreignDestroyed_.store(false, std::memory_order_relaxed);
       for (const ForeignEvent& event : events) {
         if (event.destroyed) {
           destroyed.push_back(event.id);
@@ -281,6 +284,7 @@ class HeadlessBackend final : public platform::Backend {
     const std::scoped_lock lock(mutex_);
     if (foreign_.erase(id) == 0) return;
     foreignEvents_.push_back(ForeignEvent{id, true});
+    foreignDestroyed_.store(true, std::memory_order_relaxed);
   }
 
   void RecordBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
@@ -315,6 +319,7 @@ class HeadlessBackend final : public platform::Backend {
   std::atomic<std::uint64_t> presents_{0};
   std::atomic<bool> cursorHidden_{false};
   std::atomic<bool> blockingWait_{false};
+  std::atomic<bool> foreignDestroyed_{false};  // a foreign window's end waits to be pumped
   std::atomic<int> boxAnswer_{IDOK};
 
   std::mutex mutex_;  // guards everything below

@@ -448,6 +448,14 @@ class X11Backend final : public Backend {
 
   bool IsOwnWindow(Window id) const { return windows_.count(id) != 0; }
 
+  // Whether the server's destruction of `id` takes away a window of ours that we did not
+  // destroy ourselves: a live one of ours, or a foreign parent of ours.
+  bool EndsOneOfOurs(Window id) const {
+    const auto own = windows_.find(id);
+    if (own != windows_.end()) return !own->second.gone;
+    return watchedForeign_.count(id) != 0;
+  }
+
   NativeWindow* MappedFullScreen() {
     for (auto& [id, window] : windows_) {
       if (window.fullScreen && window.mapped && !window.gone) return &window;
@@ -499,7 +507,10 @@ class X11Backend final : public Backend {
   }
 
   // Looks through the events read so far, removing nothing, for a key press, button press or
-  // pointer motion of one of our windows.
+  // pointer motion of one of our windows, or for the end of a window someone else destroyed
+  // (ours, with its parent, or the foreign parent itself). The end counts as input so that a
+  // transition stops at once and the message loop, pumping, closes the window: a preview whose
+  // settings window was killed must not draw on into nothing until its transition is over.
   bool ScanQueueForInput() {
     struct Scan {
       const X11Backend* backend;
@@ -510,9 +521,11 @@ class X11Backend final : public Backend {
         display_.get(), &unused,
         [](Display*, XEvent* event, XPointer argument) -> Bool {
           auto* state = reinterpret_cast<Scan*>(argument);
-          if ((event->type == KeyPress || event->type == ButtonPress ||
-               event->type == MotionNotify) &&
-              state->backend->IsOwnWindow(event->xany.window)) {
+          if (event->type == DestroyNotify) {
+            if (state->backend->EndsOneOfOurs(event->xdestroywindow.window)) state->found = true;
+          } else if ((event->type == KeyPress || event->type == ButtonPress ||
+                      event->type == MotionNotify) &&
+                     state->backend->IsOwnWindow(event->xany.window)) {
             state->found = true;
           }
           return False;  // never take it: the message loop will

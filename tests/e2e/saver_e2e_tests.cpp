@@ -271,6 +271,39 @@ TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) 
   EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 128 + SIGTERM);
 }
 
+// A settings window killed outright takes its preview's window with it, in the middle of a
+// transition that would run for half a minute more: the preview must end with it, not when the
+// transition is over.
+TEST_F(SaverEndToEnd, PreviewEndsWhenItsHostWindowIsDestroyedDuringATransition) {
+  for (const bool xscreensaverStyle : {false, true}) {
+    StorePicture(64, 64);
+    WriteSetting(nullptr, "Settings", "Effect", "12");
+    WriteSetting(nullptr, "Settings", "EffectDir", "2");
+    WriteSetting(nullptr, "Settings", "GrainSize", "1");
+    // Wide enough for a transition; a smaller box gets the picture stretched at once.
+    const Window host = MakeParent(800, 600);
+    char id[32];
+    std::snprintf(id, sizeof id, xscreensaverStyle ? "0x%lx" : "%lu", host);
+    const pid_t preview = Start({xscreensaverStyle ? "--window-id" : "/p", std::string(id)});
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+          return AnythingDrawn(host, (800 - LogoWidth) / 2, (600 - LogoHeight) / 2, LogoWidth,
+                               LogoHeight);
+        },
+        std::chrono::seconds(5)));
+    // The picture period is 1 s: by then the transition has begun.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const auto destroyed = Clock::now();
+    XDestroyWindow(X(), host);
+    XSync(X(), False);
+    EXPECT_EQ(Finish(preview, std::chrono::seconds(5)), 0) << id;
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - destroyed).count();
+    std::printf("%s ended %lld ms after its host window was destroyed during a transition\n",
+                xscreensaverStyle ? "--window-id" : "/p", static_cast<long long>(took));
+  }
+}
+
 TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
   StorePicture(64, 64);
   const Window host = MakeParent(700, 500);

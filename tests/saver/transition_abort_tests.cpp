@@ -1,5 +1,8 @@
 // Input during a transition: the transition stops where it is, the tick ends as usual, and the
 // input that stopped it closes the saver.
+#include <cstdint>
+
+#include "effects/pace_observer.h"
 #include "platform/headless/headless.h"
 #include "saver/host.h"
 #include "saver/slide_show.h"
@@ -8,6 +11,14 @@
 namespace {
 
 using saver_test::SaverTest;
+
+// The settings window that hosts a preview, killed at the start of a chosen pace step.
+std::uintptr_t previewHost = 0;
+int stepsBeforeHostDies = 0;
+
+void KillHostAtChosenStep() {
+  if (stepsBeforeHostDies-- == 0) headless::DestroyForeignWindow(previewHost);
+}
 
 TEST_F(SaverTest, KeyDuringATransitionCutsItShortAndClosesTheSaver) {
   AddPicture(0, 400, 100);
@@ -47,6 +58,26 @@ TEST_F(SaverTest, MotionDuringATransitionInAPreviewCutsItShortButClosesNothing) 
   EXPECT_EQ(Copies().size(), 700U);
   EXPECT_TRUE(IsWindow(window));
   DestroyWindow(window);
+}
+
+TEST_F(SaverTest, PreviewHostDestroyedDuringATransitionCutsItShortAndClosesThePreview) {
+  AddPicture(0, 700, 100);
+  Set("Settings", "Effect", "11");
+  Set("Settings", "EffectDir", "2");
+  Set("Settings", "GrainSize", "1");
+  Set("Settings", "DelayFactor", "1");
+  previewHost = headless::CreateForeignWindow(800, 600);
+  HWND window = OpenSaverWindow(reinterpret_cast<HWND>(previewHost));  // NOLINT
+  Run(50);
+  ForgetCopies();
+  stepsBeforeHostDies = 9;
+  PaceObserver = KillHostAtChosenStep;
+  const int code = RunMessageLoop();
+  PaceObserver = nullptr;
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(IsWindow(window));
+  // The tenth step's first poll saw the host go: no column after it was drawn.
+  EXPECT_EQ(Copies().size(), 10U);
 }
 
 }  // namespace
