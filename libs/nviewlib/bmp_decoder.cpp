@@ -293,7 +293,7 @@ std::optional<Picture> DecodeBmp(Bytes file, StopQuery stop) {
   }
   if (ShouldStop(stop)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(header.width, header.height);
+  std::optional<Picture> picture = NewPicture(header.width, header.height, stop);
   if (!picture) return std::nullopt;
   if (!(runLength ? DecodeRunLength(file, start, header, palette, *picture, stop)
                   : DecodeRows(file, start, header, palette, *picture, stop))) {

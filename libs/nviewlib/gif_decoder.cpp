@@ -88,7 +88,7 @@ std::optional<Picture> DecodeGif(Bytes file, StopQuery stop) {
     return std::nullopt;
   }
 
-  std::optional<Picture> picture = NewPicture(width, height);
+  std::optional<Picture> picture = NewPicture(width, height, stop);
   if (!picture) return std::nullopt;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   auto drawLine = [&](int row) {

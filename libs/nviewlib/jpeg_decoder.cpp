@@ -120,7 +120,8 @@ std::optional<Picture> DecodeJpeg(Bytes file, StopQuery stop) {
   }
   const bool cmyk =
       session.info.jpeg_color_space == JCS_CMYK || session.info.jpeg_color_space == JCS_YCCK;
-  std::optional<Picture> picture = NewPicture(session.info.image_width, session.info.image_height);
+  std::optional<Picture> picture =
+      NewPicture(session.info.image_width, session.info.image_height, stop);
   if (!picture || !ReadRows(session, *picture, cmyk)) return std::nullopt;
 
   if (cmyk) {

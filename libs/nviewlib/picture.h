@@ -50,8 +50,11 @@ inline bool PlausibleForFileSize(std::int64_t width, std::int64_t height, std::s
   return width * height <= static_cast<std::int64_t>(fileBytes) * kMaxPixelsPerByte;
 }
 
-// A black picture of that size; nothing when the size is not allowed or memory runs out.
-std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height);
+// A black picture of that size; nothing when the size is not allowed, memory runs out or `stop`
+// says so. Blackening a gigabyte takes a while, so it is done a few megabytes at a time, asking
+// `stop` before each.
+std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height,
+                                  StopQuery stop = nullptr);
 
 // How many pixels NewPicture has allocated in this process: lets tests see that a file was
 // refused before any allocation, however large the size it declared.

@@ -55,7 +55,7 @@ std::optional<Picture> DecodePng(Bytes file, StopQuery stop) {
     png_image_free(&image);
     return std::nullopt;
   }
-  std::optional<Picture> picture = NewPicture(image.width, image.height);
+  std::optional<Picture> picture = NewPicture(image.width, image.height, stop);
   if (!picture) {
     png_image_free(&image);
     return std::nullopt;

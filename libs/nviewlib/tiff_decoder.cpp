@@ -93,7 +93,7 @@ std::optional<Picture> DecodeTiff(Bytes file, StopQuery stop) {
   char message[1024] = {};
   if (TIFFRGBAImageOK(tiff.get(), message) != 1 || ShouldStop(stop)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(width, height);
+  std::optional<Picture> picture = NewPicture(width, height, stop);
   if (!picture) return std::nullopt;
   // Red in the low byte, alpha in the high one; the colours already carry the alpha (libtiff
   // premultiplies), which is what showing the picture over black needs.

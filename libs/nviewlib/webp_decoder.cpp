@@ -25,7 +25,7 @@ std::optional<Picture> DecodeWebp(Bytes file, StopQuery stop) {
       ShouldStop(stop)) {
     return std::nullopt;
   }
-  std::optional<Picture> picture = NewPicture(features.width, features.height);
+  std::optional<Picture> picture = NewPicture(features.width, features.height, stop);
   if (!picture) return std::nullopt;
   auto* out = reinterpret_cast<std::uint8_t*>(picture->pixels.data());
   const std::size_t bytes = picture->pixels.size() * 4;

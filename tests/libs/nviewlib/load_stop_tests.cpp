@@ -64,8 +64,9 @@ TEST_F(LoadStop, AKeyForTheShowGivesUpAHugeDecodeAndStaysQueuedForTheShow) {
   ASSERT_NE(show, nullptr);
   const platform::gdi::LiveObjects before = platform::gdi::CountLiveObjects();
   const std::int64_t allocated = nviewlib::PixelsAllocated();
-  // Well into the decode: the file is read a few kilobytes per question.
-  const std::uint64_t keyAt = headless::PollCount() + 40;
+  // Well into the decode: after the picture's allocation (which asks every 16 MiB), while the
+  // file is read (which asks every few kilobytes).
+  const std::uint64_t keyAt = headless::PollCount() + 150;
   headless::ScriptInput(show, WM_KEYDOWN, VK_SPACE, 0, keyAt);
 
   EXPECT_EQ(NViewLibLoad(HugePng().c_str(), 0), nullptr);
