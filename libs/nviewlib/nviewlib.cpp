@@ -1,13 +1,13 @@
 #include "libs/nviewlib/nviewlib.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 
+#include "libs/nviewlib/mapped_file.h"
 #include "libs/nviewlib/picture_decoder.h"
 #include "platform/gdi/pixel_bitmap.h"
 
@@ -35,25 +35,6 @@ class OpenFile {
 
  private:
   int fd_;
-};
-
-// A file's bytes mapped read-only: the decoder pages in what it reaches, so a large file never
-// costs its whole size in memory before anything is known about it.
-class MappedFile {
- public:
-  MappedFile(int fd, std::size_t size)
-      : size_(size), address_(mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)) {}
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ~MappedFile() {
-    if (address_ != MAP_FAILED) munmap(address_, size_);
-  }
-  bool Mapped() const { return address_ != MAP_FAILED; }
-  Bytes View() const { return {static_cast<const std::uint8_t*>(address_), size_}; }
-
- private:
-  std::size_t size_;
-  void* address_;
 };
 
 // Up to kSniffBytes from the start of the file; fewer for a shorter file, none on a read error.
@@ -97,7 +78,10 @@ HBITMAP LoadPictureFile(const char* path, StopQuery stop) {
   }
   const MappedFile mapped(file.Descriptor(), static_cast<std::size_t>(info.st_size));
   if (!mapped.Mapped()) return nullptr;
-  return LoadPictureBitmap(mapped.View(), stop);
+  std::optional<Picture> picture = DecodePicture(mapped.View(), stop);
+  // A file cut short while it was read is refused, as a truncated one is.
+  if (!picture || mapped.CutShort()) return nullptr;
+  return platform::gdi::AdoptPixels(picture->width, picture->height, std::move(picture->pixels));
 }
 
 }  // namespace nviewlib
