@@ -144,7 +144,7 @@ std::string SaverTest::AddPicture(int index, int width, int height, bool decodab
 }
 
 std::string SaverTest::AddLongPicture(int index, int width, int height, int asks) {
-  const std::string path = AddPicture(index, width, height);
+  std::string path = AddPicture(index, width, height);
   Decodable()[path].asks = asks;
   return path;
 }
