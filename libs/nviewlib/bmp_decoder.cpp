@@ -139,8 +139,8 @@ bool RowsPresent(Bytes file, std::size_t start, const Header& header) {
   return available >= (header.height - 1) * Stride(header) + rowBytes;
 }
 
-void DecodeRows(Bytes file, std::size_t start, const Header& header,
-                const std::array<std::uint32_t, 256>& palette, Picture& picture) {
+bool DecodeRows(Bytes file, std::size_t start, const Header& header,
+                const std::array<std::uint32_t, 256>& palette, Picture& picture, StopQuery stop) {
   const std::int64_t width = header.width;
   const std::int64_t stride = Stride(header);
 
@@ -166,6 +166,7 @@ void DecodeRows(Bytes file, std::size_t start, const Header& header,
   bool useAlpha = false;
   if (alpha.bits != 0) {
     for (std::int64_t y = 0; y < header.height && !useAlpha; ++y) {
+      if (ShouldStop(stop)) return false;
       const std::uint8_t* row = rowAt(y);
       for (std::int64_t x = 0; x < width && !useAlpha; ++x)
         useAlpha = alpha.Get(packed(row, x)) != 0;
@@ -173,6 +174,7 @@ void DecodeRows(Bytes file, std::size_t start, const Header& header,
   }
 
   for (std::int64_t y = 0; y < header.height; ++y) {
+    if (ShouldStop(stop)) return false;
     const std::uint8_t* row = rowAt(y);
     std::uint32_t* out = &picture.At(0, static_cast<int>(y));
     switch (header.bitsPerPixel) {
@@ -204,12 +206,14 @@ void DecodeRows(Bytes file, std::size_t start, const Header& header,
         break;
     }
   }
+  return true;
 }
 
 // Run-length data: runs and deltas past the picture's edges are dropped, pixels the data never
 // reaches stay black, and data that ends before every row is reached is a truncated file.
 bool DecodeRunLength(Bytes file, std::size_t start, const Header& header,
-                     const std::array<std::uint32_t, 256>& palette, Picture& picture) {
+                     const std::array<std::uint32_t, 256>& palette, Picture& picture,
+                     StopQuery stop) {
   const bool four = header.compression == kRle4;
   ByteReader in(file, start);
   std::int64_t x = 0;
@@ -231,12 +235,14 @@ bool DecodeRunLength(Bytes file, std::size_t start, const Header& header,
     }
     switch (value) {
       case 0:  // end of line
+        if (ShouldStop(stop)) return false;
         x = 0;
         ++y;
         break;
       case 1:  // end of bitmap
         return true;
       case 2: {  // delta
+        if (ShouldStop(stop)) return false;
         std::uint32_t dx = 0, dy = 0;
         if (!in.U8(dx) || !in.U8(dy)) return false;
         x += dx;
@@ -259,7 +265,7 @@ bool DecodeRunLength(Bytes file, std::size_t start, const Header& header,
 
 }  // namespace
 
-std::optional<Picture> DecodeBmp(Bytes file) {
+std::optional<Picture> DecodeBmp(Bytes file, StopQuery stop) {
   ByteReader in(file);
   const std::uint8_t* magic = in.Take(2);
   std::uint32_t ignored = 0, dataOffset = 0;
@@ -285,12 +291,12 @@ std::optional<Picture> DecodeBmp(Bytes file) {
                 : !RowsPresent(file, start, header)) {
     return std::nullopt;
   }
+  if (ShouldStop(stop)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(header.width, header.height);
+  std::optional<Picture> picture = NewPicture(header.width, header.height, stop);
   if (!picture) return std::nullopt;
-  if (!runLength) {
-    DecodeRows(file, start, header, palette, *picture);
-  } else if (!DecodeRunLength(file, start, header, palette, *picture)) {
+  if (!(runLength ? DecodeRunLength(file, start, header, palette, *picture, stop)
+                  : DecodeRows(file, start, header, palette, *picture, stop))) {
     return std::nullopt;
   }
   return picture;

@@ -52,7 +52,7 @@ bool SkipExtension(GifFileType* gif) {
 
 }  // namespace
 
-std::optional<Picture> DecodeGif(Bytes file) {
+std::optional<Picture> DecodeGif(Bytes file, StopQuery stop) {
   MemorySource source{file};
   int error = 0;
   std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, ReadFromMemory, &error));
@@ -84,11 +84,11 @@ std::optional<Picture> DecodeGif(Bytes file) {
       std::max<std::int64_t>(gif->SHeight, std::int64_t{frame.Top} + frame.Height);
   const ColorMapObject* colours = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
   if (colours == nullptr || !SizeAllowed(width, height) ||
-      !PlausibleForFileSize(width, height, file.size())) {
+      !PlausibleForFileSize(width, height, file.size()) || ShouldStop(stop)) {
     return std::nullopt;
   }
 
-  std::optional<Picture> picture = NewPicture(width, height);
+  std::optional<Picture> picture = NewPicture(width, height, stop);
   if (!picture) return std::nullopt;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   auto drawLine = [&](int row) {
@@ -105,12 +105,14 @@ std::optional<Picture> DecodeGif(Bytes file) {
     static constexpr int kStep[] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
       for (int row = kStart[pass]; row < frame.Height; row += kStep[pass]) {
+        if (ShouldStop(stop)) return std::nullopt;
         if (DGifGetLine(gif.get(), line.data(), frame.Width) != GIF_OK) return std::nullopt;
         drawLine(row);
       }
     }
   } else {
     for (int row = 0; row < frame.Height; ++row) {
+      if (ShouldStop(stop)) return std::nullopt;
       if (DGifGetLine(gif.get(), line.data(), frame.Width) != GIF_OK) return std::nullopt;
       drawLine(row);
     }

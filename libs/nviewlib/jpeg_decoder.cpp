@@ -1,8 +1,15 @@
-// JPEG through TurboJPEG: baseline, progressive, grey; CMYK and YCCK decoded to CMYK and converted
-// here, since TurboJPEG will not convert them to RGB itself.
-#include <turbojpeg.h>
-
-#include <memory>
+// JPEG through libjpeg-turbo's scanline interface: baseline, progressive, grey; CMYK and YCCK
+// decoded to CMYK and converted here. A row at a time, so that a decode can be given up between
+// rows (libjpeg's progress hook asks `stop`, also while a progressive file's scans are read).
+//
+// libjpeg reports errors by longjmp: each step that calls it sets the jump point itself and holds
+// only trivially destructible locals, and everything that owns memory lives outside those steps.
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>  // jpeglib.h uses FILE and size_t without including their headers
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "libs/nviewlib/byte_reader.h"
 #include "libs/nviewlib/decoders.h"
@@ -10,10 +17,72 @@
 namespace nviewlib {
 namespace {
 
-struct TjCloser {
-  void operator()(void* handle) const { tjDestroy(handle); }
+// Bounds the work a hostile progressive file can cause.
+constexpr int kMaxScans = 500;
+
+struct Session {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr errors{};
+  jpeg_progress_mgr progress{};
+  std::jmp_buf failed{};
+  StopQuery stop = nullptr;
+  bool created = false;
+
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+  ~Session() {
+    if (created) jpeg_destroy_decompress(&info);
+  }
 };
-using TjHandle = std::unique_ptr<void, TjCloser>;
+
+Session& SessionOf(j_common_ptr info) {
+  return *static_cast<Session*>(info->client_data);
+}
+
+[[noreturn]] void Fail(j_common_ptr info) {
+  std::longjmp(SessionOf(info).failed, 1);
+}
+
+// Warnings (a truncated scan, corrupt data) count as failures: a damaged picture is not shown.
+void OnMessage(j_common_ptr info, int level) {
+  if (level < 0) Fail(info);
+}
+
+void Silent(j_common_ptr /*info*/) {}
+
+void OnProgress(j_common_ptr info) {
+  const Session& session = SessionOf(info);
+  if (session.info.input_scan_number > kMaxScans || ShouldStop(session.stop)) Fail(info);
+}
+
+bool ReadHeader(Session& session, Bytes file) {
+  if (setjmp(session.failed) != 0) return false;
+  jpeg_create_decompress(&session.info);
+  session.created = true;
+  session.info.client_data = &session;
+  session.info.progress = &session.progress;
+  jpeg_mem_src(&session.info, file.data(), static_cast<unsigned long>(file.size()));
+  return jpeg_read_header(&session.info, TRUE) == JPEG_HEADER_OK;
+}
+
+bool ReadRows(Session& session, Picture& picture, bool cmyk) {
+  if (setjmp(session.failed) != 0) return false;
+  // CMYK needs four bytes a pixel too: decoded in place, converted where each pixel lies.
+  session.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+  jpeg_start_decompress(&session.info);
+  if (session.info.output_width != static_cast<JDIMENSION>(picture.width) ||
+      session.info.output_height != static_cast<JDIMENSION>(picture.height)) {
+    return false;
+  }
+  while (session.info.output_scanline < session.info.output_height) {
+    auto* row =
+        reinterpret_cast<JSAMPROW>(&picture.At(0, static_cast<int>(session.info.output_scanline)));
+    jpeg_read_scanlines(&session.info, &row, 1);
+  }
+  jpeg_finish_decompress(&session.info);
+  return true;
+}
 
 // Adobe's APP14 segment marks CMYK stored inverted (0 is full ink), as Photoshop writes it.
 bool HasAdobeMarker(Bytes file) {
@@ -37,46 +106,45 @@ bool HasAdobeMarker(Bytes file) {
 
 }  // namespace
 
-std::optional<Picture> DecodeJpeg(Bytes file) {
-  TjHandle tj(tjInitDecompress());
-  if (!tj) return std::nullopt;
-  auto* data = const_cast<unsigned char*>(file.data());  // TurboJPEG 2 takes it non-const
-  const auto size = static_cast<unsigned long>(file.size());
-  int width = 0, height = 0, subsampling = 0, colourSpace = 0;
-  if (tjDecompressHeader3(tj.get(), data, size, &width, &height, &subsampling, &colourSpace) != 0 ||
-      !SizeAllowed(width, height)) {
+std::optional<Picture> DecodeJpeg(Bytes file, StopQuery stop) {
+  Session session;
+  session.stop = stop;
+  session.info.err = jpeg_std_error(&session.errors);
+  session.errors.error_exit = Fail;
+  session.errors.emit_message = OnMessage;
+  session.errors.output_message = Silent;
+  session.progress.progress_monitor = OnProgress;
+  if (!ReadHeader(session, file) ||
+      !SizeAllowed(session.info.image_width, session.info.image_height) || ShouldStop(stop)) {
     return std::nullopt;
   }
-  // Warnings (a truncated scan, corrupt data) count as failures: a damaged picture is not shown.
-  // The scan limit bounds the work a hostile progressive file can cause.
-  const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
-  const bool cmyk = colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK;
+  const bool cmyk =
+      session.info.jpeg_color_space == JCS_CMYK || session.info.jpeg_color_space == JCS_YCCK;
+  std::optional<Picture> picture =
+      NewPicture(session.info.image_width, session.info.image_height, stop);
+  if (!picture || !ReadRows(session, *picture, cmyk)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(width, height);
-  if (!picture) return std::nullopt;
-  auto* out = reinterpret_cast<unsigned char*>(picture->pixels.data());
-  // CMYK needs four bytes a pixel too: decode in place and convert each pixel where it lies.
-  const int format = cmyk ? TJPF_CMYK : TJPF_BGRX;
-  if (tjDecompress2(tj.get(), data, size, out, width, 0, height, format, flags) != 0) {
-    return std::nullopt;
-  }
   if (cmyk) {
     const bool inverted = HasAdobeMarker(file);
-    for (std::uint32_t& pixel : picture->pixels) {
-      auto* p = reinterpret_cast<const unsigned char*>(&pixel);
-      std::uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
-      if (!inverted) {
-        c = 255 - c;
-        m = 255 - m;
-        y = 255 - y;
-        k = 255 - k;
-      }
-      // Now each value is the light let through: 255 is no ink.
-      pixel = Rgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
+    if (!ConvertRows(*picture, stop, [inverted](std::uint32_t pixel) {
+          std::uint32_t c = pixel & 0xFF, m = pixel >> 8 & 0xFF, y = pixel >> 16 & 0xFF,
+                        k = pixel >> 24;
+          if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+          }
+          // Now each value is the light let through: 255 is no ink.
+          return Rgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
+        })) {
+      return std::nullopt;
     }
-  } else {
-    // BGRX fills the fourth byte with 0xFF; GDI's pixels keep it zero.
-    for (std::uint32_t& pixel : picture->pixels) pixel &= 0x00FFFFFF;
+  } else if (!ConvertRows(*picture, stop, [](std::uint32_t pixel) {
+               // BGRX fills the fourth byte with 0xFF; GDI's pixels keep it zero.
+               return pixel & 0x00FFFFFF;
+             })) {
+    return std::nullopt;
   }
   return picture;
 }

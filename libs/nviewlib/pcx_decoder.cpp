@@ -99,7 +99,7 @@ class RunReader {
 
 }  // namespace
 
-std::optional<Picture> DecodePcx(Bytes file) {
+std::optional<Picture> DecodePcx(Bytes file, StopQuery stop) {
   ByteReader in(file);
   std::uint32_t maker = 0, version = 0, encoding = 0;
   std::uint32_t xMin = 0, yMin = 0, xMax = 0, yMax = 0;
@@ -129,17 +129,18 @@ std::optional<Picture> DecodePcx(Bytes file) {
   // refused before the picture is allocated.
   const std::int64_t lineBytes = std::int64_t{header.planes} * header.bytesPerLine;
   const std::int64_t mostPerByte = header.runLength ? kLongestRun : 1;
-  if (static_cast<std::int64_t>(data.size()) * mostPerByte < lineBytes * header.height) {
+  if (static_cast<std::int64_t>(data.size()) * mostPerByte < lineBytes * header.height ||
+      ShouldStop(stop)) {
     return std::nullopt;
   }
 
-  std::optional<Picture> picture = NewPicture(header.width, header.height);
+  std::optional<Picture> picture = NewPicture(header.width, header.height, stop);
   if (!picture) return std::nullopt;
   RunReader runs(data, header.runLength);
   std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
   const std::size_t bpl = header.bytesPerLine;
   for (int y = 0; y < picture->height; ++y) {
-    if (!runs.Fill(line)) return std::nullopt;
+    if (ShouldStop(stop) || !runs.Fill(line)) return std::nullopt;
     std::uint32_t* out = &picture->At(0, y);
     for (std::size_t x = 0; x < static_cast<std::size_t>(picture->width); ++x) {
       switch (*layout) {

@@ -32,6 +32,14 @@ struct Picture {
 
 using Bytes = std::span<const std::uint8_t>;
 
+// Asked by a long decode before it allocates and then every few rows: true when whoever waits for
+// the picture no longer wants it (the show is ending). The decoder then gives up, frees what it
+// holds and returns nothing. Null never stops.
+using StopQuery = bool (*)();
+inline bool ShouldStop(StopQuery stop) {
+  return stop != nullptr && stop();
+}
+
 bool SizeAllowed(std::int64_t width, std::int64_t height);
 
 // For formats whose few bytes may claim any number of pixels (RLE bitmaps that end early, a GIF
@@ -42,12 +50,28 @@ inline bool PlausibleForFileSize(std::int64_t width, std::int64_t height, std::s
   return width * height <= static_cast<std::int64_t>(fileBytes) * kMaxPixelsPerByte;
 }
 
-// A black picture of that size; nothing when the size is not allowed or memory runs out.
-std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height);
+// A black picture of that size; nothing when the size is not allowed, memory runs out or `stop`
+// says so. Blackening a gigabyte takes a while, so it is done a few megabytes at a time, asking
+// `stop` before each.
+std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height,
+                                  StopQuery stop = nullptr);
 
 // How many pixels NewPicture has allocated in this process: lets tests see that a file was
 // refused before any allocation, however large the size it declared.
 std::int64_t PixelsAllocated();
+
+// Rewrites every pixel with `convert`, a row at a time, asking `stop` between rows. False when it
+// gave up.
+template <typename Convert>
+bool ConvertRows(Picture& picture, StopQuery stop, Convert convert) {
+  const auto width = static_cast<std::size_t>(picture.width);
+  const std::span<std::uint32_t> all(picture.pixels);
+  for (std::size_t start = 0; start < all.size(); start += width) {
+    if (ShouldStop(stop)) return false;
+    for (std::uint32_t& pixel : all.subspan(start, width)) pixel = convert(pixel);
+  }
+  return true;
+}
 
 inline constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
   return (r << 16) | (g << 8) | b;

@@ -40,22 +40,22 @@ PictureKind SniffKind(Bytes file) {
   return PictureKind::Unknown;
 }
 
-std::optional<Picture> DecodePicture(Bytes file) {
+std::optional<Picture> DecodePicture(Bytes file, StopQuery stop) {
   switch (SniffKind(file)) {
     case PictureKind::Jpeg:
-      return DecodeJpeg(file);
+      return DecodeJpeg(file, stop);
     case PictureKind::Bmp:
-      return DecodeBmp(file);
+      return DecodeBmp(file, stop);
     case PictureKind::Gif:
-      return DecodeGif(file);
+      return DecodeGif(file, stop);
     case PictureKind::Tiff:
-      return DecodeTiff(file);
+      return DecodeTiff(file, stop);
     case PictureKind::Pcx:
-      return DecodePcx(file);
+      return DecodePcx(file, stop);
     case PictureKind::Png:
-      return DecodePng(file);
+      return DecodePng(file, stop);
     case PictureKind::Webp:
-      return DecodeWebp(file);
+      return DecodeWebp(file, stop);
     case PictureKind::Unknown:
       break;
   }

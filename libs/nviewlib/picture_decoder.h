@@ -9,9 +9,14 @@ namespace nviewlib {
 
 enum class PictureKind { Unknown, Jpeg, Bmp, Gif, Tiff, Pcx, Png, Webp };
 
+// From the file's first bytes only (kSniffBytes are enough).
 PictureKind SniffKind(Bytes file);
 
-// The picture in a whole file's bytes; nothing for an unknown kind or a bad file.
-std::optional<Picture> DecodePicture(Bytes file);
+// How many first bytes SniffKind needs to tell every kind.
+inline constexpr std::size_t kSniffBytes = 128;
+
+// The picture in a whole file's bytes; nothing for an unknown kind, a bad file, or a decode that
+// `stop` ended.
+std::optional<Picture> DecodePicture(Bytes file, StopQuery stop = nullptr);
 
 }  // namespace nviewlib

@@ -1,4 +1,6 @@
-// TIFF through libtiff's RGBA interface: whatever libtiff reads, first page only.
+// TIFF through libtiff's RGBA interface: whatever libtiff reads, first page only. libtiff reads
+// a strip or tile at a time through the functions below; a read refused because `stop` says so
+// ends the decode as a read error does.
 #include <tiffio.h>
 
 #include <cstring>
@@ -11,12 +13,13 @@ namespace {
 
 struct MemoryFile {
   Bytes bytes;
+  StopQuery stop = nullptr;
   toff_t position = 0;
 };
 
 tsize_t Read(thandle_t handle, tdata_t buffer, tsize_t size) {
   auto* file = static_cast<MemoryFile*>(handle);
-  if (size <= 0 || file->position >= file->bytes.size()) return 0;
+  if (size <= 0 || file->position >= file->bytes.size() || ShouldStop(file->stop)) return 0;
   const auto count = static_cast<std::size_t>(
       std::min<toff_t>(static_cast<toff_t>(size), file->bytes.size() - file->position));
   std::memcpy(buffer, file->bytes.data() + file->position, count);
@@ -61,7 +64,7 @@ int SilentError(TIFF* /*tiff*/, void* /*data*/, const char* /*module*/, const ch
 
 }  // namespace
 
-std::optional<Picture> DecodeTiff(Bytes file) {
+std::optional<Picture> DecodeTiff(Bytes file, StopQuery stop) {
   static const bool silenced = [] {
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
@@ -77,7 +80,7 @@ std::optional<Picture> DecodeTiff(Bytes file) {
   // No one buffer of libtiff's may be larger than the largest picture.
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxPixels * 4));
 
-  MemoryFile memory{file};
+  MemoryFile memory{file, stop};
   // "m": never map the bytes, they are already in memory and read through the functions above.
   std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpenExt(
       "picture", "rm", &memory, Read, Write, Seek, Close, Size, Map, Unmap, options.get()));
@@ -88,9 +91,9 @@ std::optional<Picture> DecodeTiff(Bytes file) {
     return std::nullopt;
   }
   char message[1024] = {};
-  if (TIFFRGBAImageOK(tiff.get(), message) != 1) return std::nullopt;
+  if (TIFFRGBAImageOK(tiff.get(), message) != 1 || ShouldStop(stop)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(width, height);
+  std::optional<Picture> picture = NewPicture(width, height, stop);
   if (!picture) return std::nullopt;
   // Red in the low byte, alpha in the high one; the colours already carry the alpha (libtiff
   // premultiplies), which is what showing the picture over black needs.
@@ -98,8 +101,10 @@ std::optional<Picture> DecodeTiff(Bytes file) {
                                 ORIENTATION_TOPLEFT, /*stop_on_error=*/1) != 1) {
     return std::nullopt;
   }
-  for (std::uint32_t& pixel : picture->pixels) {
-    pixel = Rgb(TIFFGetR(pixel), TIFFGetG(pixel), TIFFGetB(pixel));
+  if (!ConvertRows(*picture, stop, [](std::uint32_t pixel) {
+        return Rgb(TIFFGetR(pixel), TIFFGetG(pixel), TIFFGetB(pixel));
+      })) {
+    return std::nullopt;
   }
   return picture;
 }

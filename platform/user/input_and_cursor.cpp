@@ -1,9 +1,11 @@
 // The input poll, the pointer and the screen metrics.
 #include <cstdint>
 #include <mutex>
+#include <thread>
 
 #include "platform/backend.h"
 #include "platform/handles.h"
+#include "platform/user/long_job.h"
 #include "platform/user/user_state.h"
 
 namespace platform::user {
@@ -31,6 +33,29 @@ DWORD WINAPI GetQueueStatus(UINT flags) {
   if (terminationRequested.load(std::memory_order_relaxed)) bits |= QS_KEY;
   bits &= flags & QS_INPUT;
   return (bits << 16) | bits;
+}
+
+namespace {
+
+bool ShowsFullScreenWindow() {
+  const std::thread::id self = std::this_thread::get_id();
+  const std::scoped_lock lock(UserMutex());
+  for (const auto& [value, window] : State().windows) {
+    if (window->fullScreen && !window->destroying && window->queue &&
+        window->queue->Owner() == self) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// Lives beside the input poll, which it answers with: every program that shows the saver links
+// this file, so the picture library always finds the query among the program's exports.
+bool platform::LongJobShouldStop() {
+  if (terminationRequested.load(std::memory_order_relaxed)) return true;
+  return ShowsFullScreenWindow() && GetQueueStatus(QS_INPUT) != 0;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT point) {

@@ -6,6 +6,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/resources.h"
+#include "platform/user/long_job.h"
 #include "saver/host.h"
 #include "saver/picture_library.h"
 #include "saver/slide_show.h"
@@ -16,6 +17,7 @@ namespace {
 
 struct Picture {
   std::string resourceName;
+  int asks = 0;  // of a long decode
 };
 
 // Resource bytes must outlive their registration: kept for the whole test program.
@@ -99,9 +101,15 @@ std::vector<std::string>& DecodedPaths() {
   return paths;
 }
 
+std::vector<std::string>& AbandonedPaths() {
+  static std::vector<std::string> paths;
+  return paths;
+}
+
 void SaverTest::SetUp() {
   headless::Install(1024, 768);
   DecodedPaths().clear();
+  AbandonedPaths().clear();
   ReleasePictureLibrary();
   SlideShow = SlideShowRecord{};
   ScreenSaverHost = ScreenSaverHostRecord{};
@@ -132,6 +140,12 @@ std::string SaverTest::AddPicture(int index, int width, int height, bool decodab
     Decodable()[path] = Picture{name};
   }
   Set("The Gig", ("P" + std::to_string(index)).c_str(), path);
+  return path;
+}
+
+std::string SaverTest::AddLongPicture(int index, int width, int height, int asks) {
+  std::string path = AddPicture(index, width, height);
+  Decodable()[path].asks = asks;
   return path;
 }
 
@@ -172,5 +186,11 @@ extern "C" HBITMAP TavrinTestDecodePicture(const char* path) {
   saver_test::DecodedPaths().emplace_back(path);
   const auto found = saver_test::Decodable().find(path);
   if (found == saver_test::Decodable().end()) return nullptr;
+  for (int ask = 0; ask < found->second.asks; ++ask) {
+    if (platform::LongJobShouldStop()) {
+      saver_test::AbandonedPaths().emplace_back(path);
+      return nullptr;
+    }
+  }
   return LoadBitmap(nullptr, found->second.resourceName.c_str());
 }

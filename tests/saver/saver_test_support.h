@@ -24,6 +24,8 @@ std::uint32_t PicturePixel(int seed, int x, int y);
 inline constexpr int LogoSeed = 99;
 // Every path the fake picture library was asked to decode since the test began.
 std::vector<std::string>& DecodedPaths();
+// Every long decode (AddLongPicture) the fake library gave up since the test began.
+std::vector<std::string>& AbandonedPaths();
 
 class SaverTest : public ::testing::Test {
  protected:
@@ -36,6 +38,10 @@ class SaverTest : public ::testing::Test {
   // `folder` (made if need be), or the test's folder.
   std::string AddPicture(int index, int width, int height, bool decodable = true,
                          const std::string& folder = "");
+  // As AddPicture, for a picture whose decode is long: the library asks whether to stop
+  // (platform::LongJobShouldStop) `asks` times, as a real decode does between rows, and gives up
+  // with no bitmap when told to.
+  std::string AddLongPicture(int index, int width, int height, int asks);
   void SetPictureCount(int count) { Set("The Gig", "Images", std::to_string(count)); }
 
   // Dispatches every message that is due now, without waiting.
