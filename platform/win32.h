@@ -681,10 +681,7 @@ HWND WINAPI GetDesktopWindow();
 // (wParam and lParam 0) to `window` instead of ending the process. FALSE when the handlers
 // cannot be installed.
 BOOL WINAPI TavrinPostOnTerminationSignals(HWND window, UINT message);
-// Linux only: when a termination signal has been turned into that message since the last call
-// above, flushes stdio and ends the process by that signal (its default action restored), as Unix
-// programs that clean up on a signal do, so that the sender sees how it ended. Else returns.
-void WINAPI TavrinEndByTerminationSignal();
+// TavrinEndByTerminationSignal (platform/termination_exit.h) then ends the process by it.
 
 // One queue per thread, in Win32's order: posted, input, WM_PAINT, WM_TIMER.
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);

@@ -3,6 +3,7 @@
 
 #include "platform/qt/qt_dialog_backend.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/termination_exit.h"
 #include "platform/win32.h"
 #include "platform/x11/x11_backend.h"
 #include "saver/linux_start.h"

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/handles.h"
+#include "platform/termination_exit.h"
 #include "platform/user/user_state.h"
 #include "platform/win32.h"
 
