@@ -66,17 +66,32 @@ std::string CommandName(pid_t pid) {
   return name;
 }
 
-// Living (not zombie) tavrinra processes whose parent is `parent`.
-std::vector<pid_t> PlayersOf(pid_t parent) {
-  std::vector<pid_t> players;
+// The children of `parent` in /proc, each with its state ('Z' for a zombie) and command name.
+struct Child {
+  pid_t pid;
+  char state;
+  std::string name;
+};
+std::vector<Child> ChildrenOf(pid_t parent) {
+  std::vector<Child> children;
   for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
     const std::string name = entry.path().filename().string();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     const pid_t pid = std::stoi(name);
     char state = 0;
     pid_t itsParent = 0;
-    if (!ReadStat(pid, &state, &itsParent) || itsParent != parent || state == 'Z') continue;
-    if (CommandName(pid) == "tavrinra") players.push_back(pid);
+    if (ReadStat(pid, &state, &itsParent) && itsParent == parent) {
+      children.push_back(Child{pid, state, CommandName(pid)});
+    }
+  }
+  return children;
+}
+
+// Living (not zombie) tavrinra processes whose parent is `parent`.
+std::vector<pid_t> PlayersOf(pid_t parent) {
+  std::vector<pid_t> players;
+  for (const Child& child : ChildrenOf(parent)) {
+    if (child.state != 'Z' && child.name == "tavrinra") players.push_back(child.pid);
   }
   return players;
 }
@@ -84,15 +99,8 @@ std::vector<pid_t> PlayersOf(pid_t parent) {
 // Children of `parent` that have ended but were not reaped.
 std::vector<pid_t> ZombiesOf(pid_t parent) {
   std::vector<pid_t> zombies;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    const pid_t pid = std::stoi(name);
-    char state = 0;
-    pid_t itsParent = 0;
-    if (ReadStat(pid, &state, &itsParent) && itsParent == parent && state == 'Z') {
-      zombies.push_back(pid);
-    }
+  for (const Child& child : ChildrenOf(parent)) {
+    if (child.state == 'Z') zombies.push_back(child.pid);
   }
   return zombies;
 }
