@@ -8,41 +8,19 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/effects/effect_run_support.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
-using effect_run::SourcePoint;
+using effect_run::OwnPixelsWhere;
 
 constexpr int ClockEffect = 17;
 
 trace::EffectTraceOptions Options(int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = ClockEffect;
-  options.direction = 0;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 0;  // the pace counts are checked on their own below
-  return options;
+  return effect_run::Options(ClockEffect, 0, width, height, grain);
 }
 
 using Point = std::pair<int, int>;
-
-// The copies of each paced hand, as the tracer printed them.
-std::vector<std::vector<std::string>> Hands(const effect_run::Traced& traced) {
-  std::vector<std::vector<std::string>> hands(1);
-  std::istringstream lines(traced.text);
-  for (std::string line; std::getline(lines, line);) {
-    if (line == "pace") {
-      hands.emplace_back();
-    } else if (line.rfind("blt ", 0) == 0) {
-      hands.back().push_back(line);
-    }
-  }
-  hands.pop_back();  // nothing follows the last pace step
-  return hands;
-}
 
 // The source point of a block copy: where the hand stamped it.
 Point Stamped(const std::string& copy) {
@@ -53,15 +31,15 @@ Point Stamped(const std::string& copy) {
 }
 
 // Every hand's end point: its last block.
-std::vector<Point> EndPoints(const effect_run::Traced& traced) {
+std::vector<Point> EndPoints(const effect_run::Trace& traced) {
   std::vector<Point> ends;
-  for (const auto& hand : Hands(traced)) ends.push_back(Stamped(hand.back()));
+  for (const auto& hand : effect_run::CopiesByStep(traced)) ends.push_back(Stamped(hand.back()));
   return ends;
 }
 
 TEST(ClockTest, FifteenHandsSweepA40By30PictureAtGrain10) {
-  const effect_run::Traced traced = effect_run::Trace(Options(40, 30, 10));
-  EXPECT_EQ(traced.paceSteps, 15);
+  const effect_run::Trace traced = effect_run::RunTrace(Options(40, 30, 10));
+  EXPECT_EQ(traced.paces, 15);
   EXPECT_EQ(EndPoints(traced), (std::vector<Point>{{20, 0},
                                                    {30, 0},
                                                    {40, 10},
@@ -80,7 +58,7 @@ TEST(ClockTest, FifteenHandsSweepA40By30PictureAtGrain10) {
   EXPECT_EQ(traced.diff, 0);
 
   // The first hand, straight up from the centre: 16 blocks g wide and 2g high.
-  const auto first = Hands(traced).front();
+  const auto first = effect_run::CopiesByStep(traced).front();
   ASSERT_EQ(first.size(), 16U);
   for (int k = 0; k < 16; ++k) {
     const int y = 15 - k;
@@ -90,9 +68,9 @@ TEST(ClockTest, FifteenHandsSweepA40By30PictureAtGrain10) {
 }
 
 TEST(ClockTest, AOnePixelPictureTakesFiveHandsTheFirstOnlyItsEndBlock) {
-  const effect_run::Traced traced = effect_run::Trace(Options(1, 1, 4));
+  const effect_run::Trace traced = effect_run::RunTrace(Options(1, 1, 4));
   EXPECT_EQ(EndPoints(traced), (std::vector<Point>{{0, 0}, {1, 0}, {0, 1}, {0, 0}, {0, 0}}));
-  const auto hands = Hands(traced);
+  const auto hands = effect_run::CopiesByStep(traced);
   EXPECT_EQ(hands.front(), (std::vector<std::string>{"blt 0 0 4 8 0 0"}));
   // The hand to (1, 0) walks one step from the centre, then stamps its end.
   EXPECT_EQ(hands[1], (std::vector<std::string>{"blt 0 0 4 8 0 0", "blt 1 0 4 8 1 0"}));
@@ -101,7 +79,7 @@ TEST(ClockTest, AOnePixelPictureTakesFiveHandsTheFirstOnlyItsEndBlock) {
 
 TEST(ClockTest, EqualDistancesAreWalkedAlongXOneDiagonalStepAtATime) {
   // 40 x 30 at g 5: the hand from (20, 15) to (5, 0) is the fifth of the last quarter.
-  const effect_run::Traced traced = effect_run::Trace(Options(40, 30, 5));
+  const effect_run::Trace traced = effect_run::RunTrace(Options(40, 30, 5));
   std::vector<std::string> expected;
   expected.reserve(16);
   for (int k = 0; k < 15; ++k) {
@@ -110,7 +88,7 @@ TEST(ClockTest, EqualDistancesAreWalkedAlongXOneDiagonalStepAtATime) {
   }
   expected.emplace_back("blt 5 0 5 10 5 0");
   bool found = false;
-  for (const auto& hand : Hands(traced)) {
+  for (const auto& hand : effect_run::CopiesByStep(traced)) {
     if (Stamped(hand.back()) == Point{5, 0}) {
       EXPECT_EQ(hand, expected);
       found = true;
@@ -121,7 +99,7 @@ TEST(ClockTest, EqualDistancesAreWalkedAlongXOneDiagonalStepAtATime) {
 }
 
 TEST(ClockTest, AtGrainOneTheEndPointMovesOnePixelPerHand) {
-  const effect_run::Traced traced = effect_run::Trace(Options(40, 30, 1));
+  const effect_run::Trace traced = effect_run::RunTrace(Options(40, 30, 1));
   const std::vector<Point> ends = EndPoints(traced);
   ASSERT_EQ(ends.size(), 141U);
   EXPECT_EQ(ends.front(), (Point{20, 0}));
@@ -134,44 +112,41 @@ TEST(ClockTest, AtGrainOneTheEndPointMovesOnePixelPerHand) {
 TEST(ClockTest, EachHandIsPacedWithFiftyUnits) {
   trace::EffectTraceOptions options = Options(40, 30, 10);
   options.delayFactor = 1;
-  EXPECT_EQ(effect_run::Trace(options).polls, 15U * 50 * 101);
+  EXPECT_EQ(effect_run::RunTrace(options).polls, 15U * 50 * 101);
 }
 
 TEST(ClockTest, InputDuringTheFirstHandLeavesOnlyTheLineStraightUp) {
   // 12 x 10, g 2: blocks 2 wide and 4 high at (6, 5) .. (6, 0), clipped by the picture.
-  effect_run::RunAndCheckScreen({ClockEffect, 0, 12, 10, 2, 1}, [](int x, int y) -> SourcePoint {
-    if (x >= 6 && x < 8 && y < 9) return {{x, y}};
-    return {};
-  });
+  const effect_run::Shown lineUp =
+      OwnPixelsWhere([](int x, int y) { return x >= 6 && x < 8 && y < 9; });
+  effect_run::ExpectInputLeaves({{"Clock", ClockEffect, 0}, 12, 10, 2, 1, lineUp});
   // The same centred in a larger window.
-  effect_run::RunAndCheckScreen({ClockEffect, 0, 12, 10, 2, 1, 3, 4, 18, 18},
-                                [](int x, int y) -> SourcePoint {
-                                  if (x >= 9 && x < 11 && y >= 4 && y < 13) return {{x - 3, y - 4}};
-                                  return {};
-                                });
+  effect_run::ExpectInputLeaves({.effect = ClockEffect,
+                                 .width = 12,
+                                 .height = 10,
+                                 .grain = 2,
+                                 .targetX = 3,
+                                 .targetY = 4,
+                                 .windowWidth = 18,
+                                 .windowHeight = 18,
+                                 .abortAfter = 1},
+                                lineUp);
 }
 
 TEST(ClockTest, TheSweepFinishesThePictureAtAnySizeAndGrain) {
-  struct Size {
-    int width, height;
-  };
-  const Size sizes[] = {{1, 1}, {1, 7}, {7, 1},   {2, 2},   {13, 9}, {9, 13},
-                        {3, 2}, {2, 3}, {40, 30}, {37, 29}, {64, 48}};
-  const int grains[] = {1, 2, 3, 4, 5, 7, 10, 50, INT_MAX};
-  for (const Size& size : sizes) {
-    for (const int grain : grains) {
-      for (const bool cropped : {false, true}) {
-        trace::EffectTraceOptions options = Options(size.width, size.height, grain);
-        options.windowWidth = cropped ? (size.width + 1) / 2 : size.width + 6;
-        options.windowHeight = cropped ? (size.height + 1) / 2 : size.height + 5;
-        options.targetX = (options.windowWidth - size.width) / 2;
-        options.targetY = (options.windowHeight - size.height) / 2;
-        const effect_run::Traced traced = effect_run::Trace(options);
-        ASSERT_EQ(traced.diff, 0) << size.width << "x" << size.height << " grain " << grain
-                                  << (cropped ? " cropped" : "");
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture({.routines = {{"Clock", ClockEffect, 0}},
+                                                .sizes = {{1, 1},
+                                                          {1, 7},
+                                                          {7, 1},
+                                                          {2, 2},
+                                                          {13, 9},
+                                                          {9, 13},
+                                                          {3, 2},
+                                                          {2, 3},
+                                                          {40, 30},
+                                                          {37, 29},
+                                                          {64, 48}},
+                                                .grains = {1, 2, 3, 4, 5, 7, 10, 50, INT_MAX}});
 }
 
 }  // namespace

@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/effects/effect_run_support.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
 using effect_run::EachPaced;
+using effect_run::EveryCopyPaced;
+using effect_run::NothingShown;
+using effect_run::Options;
+using effect_run::OwnPixelsWhere;
 using effect_run::SourcePoint;
 
 constexpr int Diagonal = 3;
@@ -17,41 +21,29 @@ constexpr int Drip = 4;
 constexpr int Down = 8, Up = 4;
 constexpr int DownRight = 10, DownLeft = 9, UpRight = 6, UpLeft = 5;
 
-trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.direction = direction;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 0;  // the pace counts are checked on their own below
-  return options;
-}
-
 TEST(DripTest, GrainAtLeastTheHeightMakesThreeCopiesAndThePictureComesWithTheThird) {
   // n = 1, s = H: strip 1 lies below the picture and draws nothing.
-  const effect_run::Traced down = effect_run::Trace(Options(Drip, Down, 3, 5, 8));
+  const effect_run::Trace down = effect_run::RunTrace(Options(Drip, Down, 3, 5, 8));
   EXPECT_EQ(down.text,
             EachPaced({"blt 0 0 3 5 0 5", "blt 0 5 3 5 0 5", "blt 0 0 3 5 0 0"}) + "diff 0\n");
-  const effect_run::Traced up = effect_run::Trace(Options(Drip, Up, 3, 5, 5));
+  const effect_run::Trace up = effect_run::RunTrace(Options(Drip, Up, 3, 5, 5));
   EXPECT_EQ(up.text,
             EachPaced({"blt 0 5 3 5 0 5", "blt 0 0 3 5 0 5", "blt 0 0 3 5 0 0"}) + "diff 0\n");
 
   for (const int direction : {Down, Up}) {
     SCOPED_TRACE(direction);
-    effect_run::RunAndCheckScreen({Drip, direction, 3, 5, 8, 2},
-                                  [](int, int) { return SourcePoint{}; });
+    effect_run::ExpectInputLeaves({{"Drip", Drip, direction}, 3, 5, 8, 2, NothingShown});
   }
 }
 
 TEST(DripTest, StripsAreEvenedOutAndTakenFromTheBottomUp) {
   // H = 9, g = 4: three strips of 3 rows, not 4; strip 3 is the silent pause.
-  EXPECT_EQ(effect_run::Trace(Options(Drip, Down, 2, 9, 4)).text,
+  EXPECT_EQ(effect_run::RunTrace(Options(Drip, Down, 2, 9, 4)).text,
             EachPaced({"blt 0 0 2 3 0 9", "blt 0 3 2 3 0 9", "blt 0 6 2 3 0 9", "blt 0 9 2 3 0 9",
                        "blt 0 0 2 3 0 6", "blt 0 3 2 3 0 6", "blt 0 6 2 3 0 6", "blt 0 0 2 3 0 3",
                        "blt 0 3 2 3 0 3", "blt 0 0 2 3 0 0"}) +
                 "diff 0\n");
-  EXPECT_EQ(effect_run::Trace(Options(Drip, Up, 2, 9, 4)).text,
+  EXPECT_EQ(effect_run::RunTrace(Options(Drip, Up, 2, 9, 4)).text,
             EachPaced({"blt 0 9 2 3 0 9", "blt 0 6 2 3 0 9", "blt 0 3 2 3 0 9", "blt 0 0 2 3 0 9",
                        "blt 0 6 2 3 0 6", "blt 0 3 2 3 0 6", "blt 0 0 2 3 0 6", "blt 0 3 2 3 0 3",
                        "blt 0 0 2 3 0 3", "blt 0 0 2 3 0 0"}) +
@@ -67,10 +59,10 @@ TEST(DripTest, CopyCountGrowsWithTheSquareOfTheStripCount) {
     for (const int direction : {Down, Up}) {
       SCOPED_TRACE(testing::Message()
                    << "H " << c.height << " g " << c.grain << " dir " << direction);
-      const effect_run::Traced traced =
-          effect_run::Trace(Options(Drip, direction, 2, c.height, c.grain));
+      const effect_run::Trace traced =
+          effect_run::RunTrace(Options(Drip, direction, 2, c.height, c.grain));
       EXPECT_EQ(static_cast<int>(traced.copies.size()), c.copies);
-      EXPECT_EQ(traced.paceSteps, c.copies);
+      EXPECT_EQ(traced.paces, c.copies);
       EXPECT_EQ(traced.diff, 0);
     }
   }
@@ -79,15 +71,13 @@ TEST(DripTest, CopyCountGrowsWithTheSquareOfTheStripCount) {
 TEST(DripTest, InputLeavesTheStripInProgressSmearedAcrossItsPlaces) {
   // W 4, H 12, g 4: three strips of 4 rows; pass 3 takes four copies, then strip 2 starts.
   // DripDown after six copies: strip 2 at places 0 and 1, nothing yet at its own place.
-  effect_run::RunAndCheckScreen({Drip, Down, 4, 12, 4, 6}, [](int x, int y) -> SourcePoint {
-    if (y < 8) return {{x, 8 + y % 4}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves({{"DripDown", Drip, Down}, 4, 12, 4, 6, [](int x, int y) {
+                                   return y < 8 ? SourcePoint{{x, 8 + y % 4}} : SourcePoint{};
+                                 }});
   // DripUp after six copies: strip 2 at its own place 2 and at place 1.
-  effect_run::RunAndCheckScreen({Drip, Up, 4, 12, 4, 6}, [](int x, int y) -> SourcePoint {
-    if (y >= 4) return {{x, 8 + y % 4}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves({{"DripUp", Drip, Up}, 4, 12, 4, 6, [](int x, int y) {
+                                   return y >= 4 ? SourcePoint{{x, 8 + y % 4}} : SourcePoint{};
+                                 }});
 }
 
 TEST(DiagonalTest, GrowsACornerRectangleInGrainSteps) {
@@ -111,7 +101,7 @@ TEST(DiagonalTest, GrowsACornerRectangleInGrainSteps) {
     options.targetY = 2;
     options.windowWidth = 16;
     options.windowHeight = 11;
-    EXPECT_EQ(effect_run::Trace(options).text, EachPaced(c.copies) + "diff 0\n");
+    EXPECT_EQ(effect_run::RunTrace(options).text, EachPaced(c.copies) + "diff 0\n");
   }
 }
 
@@ -119,70 +109,58 @@ TEST(DiagonalTest, AGrainBeyondThePictureStillCopiesAndPacesEveryStep) {
   // g 9 on a 3 x 2 picture: one pixel a step each way, complete after 3 steps, 9 steps made.
   for (const int direction : {DownRight, DownLeft, UpRight, UpLeft}) {
     SCOPED_TRACE(direction);
-    const effect_run::Traced traced = effect_run::Trace(Options(Diagonal, direction, 3, 2, 9));
-    EXPECT_EQ(traced.paceSteps, 9);
+    const effect_run::Trace traced = effect_run::RunTrace(Options(Diagonal, direction, 3, 2, 9));
+    EXPECT_EQ(traced.paces, 9);
     EXPECT_EQ(traced.copies.size(), 9U);
     EXPECT_EQ(traced.diff, 0);
   }
-  EXPECT_EQ(effect_run::Trace(Options(Diagonal, UpLeft, 3, 2, 9)).copies.back(),
+  EXPECT_EQ(effect_run::RunTrace(Options(Diagonal, UpLeft, 3, 2, 9)).copies.back(),
             "blt -6 -7 9 9 -6 -7");
 }
 
 TEST(DiagonalTest, InputAfterTheFirstStepLeavesOnlyTheStartingCorner) {
   // ax = 3, ay = 2 as above.
-  effect_run::RunAndCheckScreen({Diagonal, UpLeft, 10, 7, 4, 1}, [](int x, int y) -> SourcePoint {
-    if (x >= 7 && y >= 5) return {{x, y}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves(
+      {{"DiagonalUpLeft", Diagonal, UpLeft}, 10, 7, 4, 1, OwnPixelsWhere([](int x, int y) {
+         return x >= 7 && y >= 5;
+       })});
   // Two steps of the top-left one, the picture centred in a larger window.
-  effect_run::RunAndCheckScreen({Diagonal, DownRight, 10, 7, 4, 2, 3, 2, 16, 11},
-                                [](int x, int y) -> SourcePoint {
-                                  if (x >= 3 && x < 9 && y >= 2 && y < 6) return {{x - 3, y - 2}};
-                                  return {};
-                                });
+  effect_run::ExpectInputLeaves({.effect = Diagonal,
+                                 .direction = DownRight,
+                                 .width = 10,
+                                 .height = 7,
+                                 .grain = 4,
+                                 .targetX = 3,
+                                 .targetY = 2,
+                                 .windowWidth = 16,
+                                 .windowHeight = 11,
+                                 .abortAfter = 2},
+                                OwnPixelsWhere([](int x, int y) { return x < 6 && y < 4; }));
 }
 
 TEST(DripDiagonalTest, EachCopyIsPacedWithTheEffectsOwnUnits) {
   // DelayFactor 1: units x 101 polls a step; Drip has 50 units, Diagonal 120.
   trace::EffectTraceOptions drip = Options(Drip, Down, 4, 9, 4);
   drip.delayFactor = 1;
-  const effect_run::Traced dripTraced = effect_run::Trace(drip);
+  const effect_run::Trace dripTraced = effect_run::RunTrace(drip);
   EXPECT_EQ(dripTraced.polls, 10U * 50 * 101);
 
   trace::EffectTraceOptions diagonal = Options(Diagonal, DownLeft, 4, 9, 3);
   diagonal.delayFactor = 1;
-  EXPECT_EQ(effect_run::Trace(diagonal).polls, 3U * 120 * 101);
+  EXPECT_EQ(effect_run::RunTrace(diagonal).polls, 3U * 120 * 101);
 }
 
 TEST(DripDiagonalTest, EveryRoutineFinishesThePictureAtAnySizeAndGrain) {
-  struct Size {
-    int width, height;
-  };
-  const Size sizes[] = {{1, 1}, {1, 7}, {7, 1}, {13, 9}, {9, 13}, {37, 29}, {64, 48}};
-  const int grains[] = {1, 2, 3, 4, 5, 7, 10, 50, 100};
-  const std::pair<int, int> routines[] = {{Drip, Down},          {Drip, Up},
-                                          {Diagonal, DownRight}, {Diagonal, DownLeft},
-                                          {Diagonal, UpRight},   {Diagonal, UpLeft}};
-  for (const auto& [effect, direction] : routines) {
-    for (const Size& size : sizes) {
-      for (const int grain : grains) {
-        // Centred in a window, and cut by a window smaller than the picture (negative target).
-        for (const bool cropped : {false, true}) {
-          trace::EffectTraceOptions options =
-              Options(effect, direction, size.width, size.height, grain);
-          options.windowWidth = cropped ? (size.width + 1) / 2 : size.width + 6;
-          options.windowHeight = cropped ? (size.height + 1) / 2 : size.height + 5;
-          options.targetX = (options.windowWidth - size.width) / 2;
-          options.targetY = (options.windowHeight - size.height) / 2;
-          const effect_run::Traced traced = effect_run::Trace(options);
-          ASSERT_EQ(traced.diff, 0)
-              << "effect " << effect << " dir " << direction << " " << size.width << "x"
-              << size.height << " grain " << grain << (cropped ? " cropped" : "");
-          ASSERT_EQ(traced.paceSteps, static_cast<int>(traced.copies.size()));
-        }
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture(
+      {.routines = {{"DripDown", Drip, Down},
+                    {"DripUp", Drip, Up},
+                    {"DiagonalDownRight", Diagonal, DownRight},
+                    {"DiagonalDownLeft", Diagonal, DownLeft},
+                    {"DiagonalUpRight", Diagonal, UpRight},
+                    {"DiagonalUpLeft", Diagonal, UpLeft}},
+       .sizes = {{1, 1}, {1, 7}, {7, 1}, {13, 9}, {9, 13}, {37, 29}, {64, 48}},
+       .grains = {1, 2, 3, 4, 5, 7, 10, 50, 100},
+       .paces = EveryCopyPaced});
 }
 
 }  // namespace

@@ -6,39 +6,24 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/effects/effect_run_support.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
 using effect_run::EachPaced;
+using effect_run::Options;
+using effect_run::OwnPixelsWhere;
 using effect_run::SourcePoint;
+using effect_run::Step;
 
 constexpr int Explode = 5;
 constexpr int Spiral = 8;
 constexpr int In = 2, Out = 1;
 
-trace::EffectTraceOptions Options(int effect, int direction, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.direction = direction;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 0;  // the pace counts are checked on their own below
-  return options;
-}
-
 // A piece copied onto its own place, as the tracer prints it (picture at the window's origin).
 std::string Piece(int x, int y, int width, int height) {
   return "blt " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(width) + " " +
          std::to_string(height) + " " + std::to_string(x) + " " + std::to_string(y);
-}
-
-// One paced step of several copies.
-std::string Step(const std::vector<std::string>& copies) {
-  std::string text;
-  for (const std::string& copy : copies) text += copy + "\n";
-  return text + "pace\n";
 }
 
 // The cells of one spiral run from (x0, y0) to (x1, y1), grain g, each paced.
@@ -68,8 +53,8 @@ std::vector<std::string> Slice(const std::vector<std::string>& copies, std::size
 
 TEST(ExplodeTest, InClosesFramesFromTheBorder) {
   // 40 x 30, g 4: four frames, the last with l = t = 12, hc = 6, wc = 16.
-  const effect_run::Traced traced = effect_run::Trace(Options(Explode, In, 40, 30, 4));
-  EXPECT_EQ(traced.paceSteps, 4);
+  const effect_run::Trace traced = effect_run::RunTrace(Options(Explode, In, 40, 30, 4));
+  EXPECT_EQ(traced.paces, 4);
   EXPECT_EQ(
       traced.text.substr(0, Step({Piece(0, 0, 4, 30), Piece(36, 0, 4, 30), Piece(0, 0, 40, 4),
                                   Piece(0, 26, 40, 4)})
@@ -81,8 +66,8 @@ TEST(ExplodeTest, InClosesFramesFromTheBorder) {
   EXPECT_EQ(traced.diff, 0);
 
   // A wide picture: two frames, the second's top and bottom sides overlapping.
-  const effect_run::Traced wide = effect_run::Trace(Options(Explode, In, 100, 10, 4));
-  EXPECT_EQ(wide.paceSteps, 2);
+  const effect_run::Trace wide = effect_run::RunTrace(Options(Explode, In, 100, 10, 4));
+  EXPECT_EQ(wide.paces, 2);
   EXPECT_EQ(Slice(wide.copies, 4, 4),
             (std::vector<std::string>{Piece(4, 4, 4, 2), Piece(92, 4, 4, 2), Piece(4, 4, 92, 4),
                                       Piece(4, 2, 92, 4)}));
@@ -90,26 +75,26 @@ TEST(ExplodeTest, InClosesFramesFromTheBorder) {
 
   // A grain beyond the picture: one frame whose sides reach out of it, and show it whole.
   EXPECT_EQ(
-      effect_run::Trace(Options(Explode, In, 7, 5, 10)).text,
+      effect_run::RunTrace(Options(Explode, In, 7, 5, 10)).text,
       Step({"blt 0 0 10 5 0 0", "blt -3 0 10 5 -3 0", "blt 0 0 7 10 0 0", "blt 0 -5 7 10 0 -5"}) +
           "diff 0\n");
 }
 
 TEST(ExplodeTest, OutRecopiesAGrowingSquareUntilItPassesTheLeftOrTopEdge) {
-  EXPECT_EQ(effect_run::Trace(Options(Explode, Out, 40, 30, 4)).text,
+  EXPECT_EQ(effect_run::RunTrace(Options(Explode, Out, 40, 30, 4)).text,
             EachPaced({Piece(20, 16, 8, 8), Piece(16, 12, 16, 16), Piece(12, 8, 24, 24),
                        Piece(8, 4, 32, 32), Piece(4, 0, 40, 40), Piece(0, -4, 48, 48)}) +
                 "diff 0\n");
   // The grain at least the picture's size: one square from the corner.
-  EXPECT_EQ(effect_run::Trace(Options(Explode, Out, 5, 7, 9)).text,
+  EXPECT_EQ(effect_run::RunTrace(Options(Explode, Out, 5, 7, 9)).text,
             EachPaced({Piece(0, 0, 18, 18)}) + "diff 0\n");
 }
 
 TEST(SpiralTest, InWindsFromTheTopLeftCornerInward) {
   // 40 x 30, g 4: 110 cells; laps 0 and 1 in full, the start of lap 2, and lap 4, the last.
-  const effect_run::Traced traced = effect_run::Trace(Options(Spiral, In, 40, 30, 4));
+  const effect_run::Trace traced = effect_run::RunTrace(Options(Spiral, In, 40, 30, 4));
   ASSERT_EQ(traced.copies.size(), 110U);
-  EXPECT_EQ(traced.paceSteps, 110);
+  EXPECT_EQ(traced.paces, 110);
   const std::vector<std::string> start =
       Runs({SpiralRun(0, 0, 36, 0, 4), SpiralRun(36, 0, 36, 28, 4), SpiralRun(40, 28, 0, 28, 4),
             SpiralRun(0, 32, 0, 0, 4), SpiralRun(4, 0, 32, 0, 4), SpiralRun(32, 4, 32, 24, 4),
@@ -123,9 +108,9 @@ TEST(SpiralTest, InWindsFromTheTopLeftCornerInward) {
 
 TEST(SpiralTest, OutWindsFromTheCentreUntilPastTheLeftAndTopEdges) {
   // 40 x 30, g 4: 6 laps of 8k + 10 cells, 180 in all; lap 5 lies wholly outside the picture.
-  const effect_run::Traced traced = effect_run::Trace(Options(Spiral, Out, 40, 30, 4));
+  const effect_run::Trace traced = effect_run::RunTrace(Options(Spiral, Out, 40, 30, 4));
   ASSERT_EQ(traced.copies.size(), 180U);
-  EXPECT_EQ(traced.paceSteps, 180);
+  EXPECT_EQ(traced.paces, 180);
   const std::vector<std::string> start = Runs(
       {SpiralRun(20, 16, 24, 16, 4), SpiralRun(24, 16, 24, 20, 4), SpiralRun(24, 20, 16, 20, 4),
        SpiralRun(16, 20, 16, 12, 4), SpiralRun(16, 12, 28, 12, 4), SpiralRun(28, 12, 28, 24, 4),
@@ -142,8 +127,8 @@ TEST(SpiralTest, OutWindsFromTheCentreUntilPastTheLeftAndTopEdges) {
   EXPECT_EQ(traced.diff, 0);
 
   // A portrait picture: 5 laps, 130 cells.
-  const effect_run::Traced portrait = effect_run::Trace(Options(Spiral, Out, 20, 30, 4));
-  EXPECT_EQ(portrait.paceSteps, 130);
+  const effect_run::Trace portrait = effect_run::RunTrace(Options(Spiral, Out, 20, 30, 4));
+  EXPECT_EQ(portrait.paces, 130);
   EXPECT_EQ(portrait.diff, 0);
 }
 
@@ -151,67 +136,55 @@ TEST(ExplodeSpiralTest, StepsArePacedWithTheEffectsOwnUnits) {
   // DelayFactor 1: units x 101 polls a step; Explode has 100 units, Spiral 20.
   trace::EffectTraceOptions explode = Options(Explode, Out, 40, 30, 4);
   explode.delayFactor = 1;
-  EXPECT_EQ(effect_run::Trace(explode).polls, 6U * 100 * 101);
+  EXPECT_EQ(effect_run::RunTrace(explode).polls, 6U * 100 * 101);
   trace::EffectTraceOptions spiral = Options(Spiral, In, 40, 30, 4);
   spiral.delayFactor = 1;
-  EXPECT_EQ(effect_run::Trace(spiral).polls, 110U * 20 * 101);
+  EXPECT_EQ(effect_run::RunTrace(spiral).polls, 110U * 20 * 101);
 }
 
 TEST(ExplodeSpiralTest, InputLeavesWhatTheStepsSoFarDrew) {
   // ExplodeIn after one frame of a 12 x 10 picture, g 2: the outer ring, two pixels thick.
-  effect_run::RunAndCheckScreen({Explode, In, 12, 10, 2, 1}, [](int x, int y) -> SourcePoint {
-    if (x < 2 || x >= 10 || y < 2 || y >= 8) return {{x, y}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves(
+      {{"ExplodeIn", Explode, In}, 12, 10, 2, 1, OwnPixelsWhere([](int x, int y) {
+         return x < 2 || x >= 10 || y < 2 || y >= 8;
+       })});
   // ExplodeOut after one step: the centre square of 2 x 2 cells, a = 3, b = 2.
-  effect_run::RunAndCheckScreen({Explode, Out, 12, 10, 2, 1}, [](int x, int y) -> SourcePoint {
-    if (x >= 6 && x < 10 && y >= 4 && y < 8) return {{x, y}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves(
+      {{"ExplodeOut", Explode, Out}, 12, 10, 2, 1, OwnPixelsWhere([](int x, int y) {
+         return x >= 6 && x < 10 && y >= 4 && y < 8;
+       })});
   // SpiralIn after three cells, the picture centred in a larger window.
-  effect_run::RunAndCheckScreen({Spiral, In, 12, 10, 2, 3, 2, 3, 16, 16},
-                                [](int x, int y) -> SourcePoint {
-                                  if (x >= 2 && x < 8 && y >= 3 && y < 5) return {{x - 2, y - 3}};
-                                  return {};
-                                });
+  effect_run::ExpectInputLeaves({.effect = Spiral,
+                                 .direction = In,
+                                 .width = 12,
+                                 .height = 10,
+                                 .grain = 2,
+                                 .targetX = 2,
+                                 .targetY = 3,
+                                 .windowWidth = 16,
+                                 .windowHeight = 16,
+                                 .abortAfter = 3},
+                                OwnPixelsWhere([](int x, int y) { return x < 6 && y < 2; }));
   // SpiralOut after its first lap of 10 cells: columns 3-4 of row 2, then round to column 2 and
   // up to row 1; cells (3, 1) and (4, 1) wait for the next lap's top run.
-  effect_run::RunAndCheckScreen({Spiral, Out, 12, 10, 2, 10}, [](int x, int y) -> SourcePoint {
-    const int column = x / 2, row = y / 2;
-    const bool drawn = (row == 2 && column >= 2 && column <= 4) ||
-                       (row == 3 && column >= 2 && column <= 4) || (row == 1 && column == 2);
-    if (drawn) return {{x, y}};
-    return {};
-  });
+  effect_run::ExpectInputLeaves(
+      {{"SpiralOut", Spiral, Out}, 12, 10, 2, 10, [](int x, int y) -> SourcePoint {
+         const int column = x / 2, row = y / 2;
+         const bool drawn = (row == 2 && column >= 2 && column <= 4) ||
+                            (row == 3 && column >= 2 && column <= 4) || (row == 1 && column == 2);
+         if (drawn) return {{x, y}};
+         return {};
+       }});
 }
 
 TEST(ExplodeSpiralTest, EveryRoutineFinishesThePictureAtAnySizeAndGrain) {
-  struct Size {
-    int width, height;
-  };
-  const Size sizes[] = {{1, 1}, {1, 7}, {7, 1}, {13, 9}, {9, 13}, {40, 30}, {20, 30}, {37, 29}};
-  const int grains[] = {1, 2, 3, 4, 5, 7, 10, 50, INT_MAX};
-  const std::pair<int, int> routines[] = {
-      {Explode, In}, {Explode, Out}, {Spiral, In}, {Spiral, Out}};
-  for (const auto& [effect, direction] : routines) {
-    for (const Size& size : sizes) {
-      for (const int grain : grains) {
-        // Centred in a window, and cut by a window smaller than the picture (negative target).
-        for (const bool cropped : {false, true}) {
-          trace::EffectTraceOptions options =
-              Options(effect, direction, size.width, size.height, grain);
-          options.windowWidth = cropped ? (size.width + 1) / 2 : size.width + 6;
-          options.windowHeight = cropped ? (size.height + 1) / 2 : size.height + 5;
-          options.targetX = (options.windowWidth - size.width) / 2;
-          options.targetY = (options.windowHeight - size.height) / 2;
-          const effect_run::Traced traced = effect_run::Trace(options);
-          ASSERT_EQ(traced.diff, 0)
-              << "effect " << effect << " dir " << direction << " " << size.width << "x"
-              << size.height << " grain " << grain << (cropped ? " cropped" : "");
-        }
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture(
+      {.routines = {{"ExplodeIn", Explode, In},
+                    {"ExplodeOut", Explode, Out},
+                    {"SpiralIn", Spiral, In},
+                    {"SpiralOut", Spiral, Out}},
+       .sizes = {{1, 1}, {1, 7}, {7, 1}, {13, 9}, {9, 13}, {40, 30}, {20, 30}, {37, 29}},
+       .grains = {1, 2, 3, 4, 5, 7, 10, 50, INT_MAX}});
 }
 
 }  // namespace

@@ -8,14 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "effects/engine.h"
-#include "tests/effects/routine_run.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
-using routine_run::ReferenceRandom;
-using routine_run::RunOnScreen;
-using routine_run::RunTrace;
-using routine_run::Stage;
+using effect_run::ReferenceRandom;
+using effect_run::RunOnScreen;
+using effect_run::RunTrace;
+using effect_run::Stage;
 
 constexpr int RandomBlocksEffect = 6;
 constexpr int ScrambleEffect = 16;
@@ -46,13 +46,7 @@ std::vector<Square> ExpectedSquares(int width, int height, int grain, std::uint3
 }
 
 trace::EffectTraceOptions Options(int effect, int width, int height, int grain) {
-  trace::EffectTraceOptions options;
-  options.effect = effect;
-  options.width = width;
-  options.height = height;
-  options.grain = grain;
-  options.delayFactor = 1;
-  return options;
+  return effect_run::Options(effect, DirNone, width, height, grain);
 }
 
 TEST(RandomBlocksTest, CopiesTheSquaresTheGeneratorPicksPassAfterPass) {
@@ -69,13 +63,13 @@ TEST(RandomBlocksTest, CopiesTheSquaresTheGeneratorPicksPassAfterPass) {
                 std::to_string(square.side) + " " + std::to_string(square.side) + " " +
                 std::to_string(square.x) + " " + std::to_string(square.y) + "\npace\n";
   }
-  const routine_run::Trace run = RunTrace(options);
+  const effect_run::Trace run = RunTrace(options);
   EXPECT_EQ(Joined(run), expected);
   EXPECT_EQ(run.diff, 0);
 }
 
 TEST(RandomBlocksTest, FirstPassRoundsUpAndTheLastCopiesTheWholePictureSixTimes) {
-  const routine_run::Trace run = RunTrace(Options(RandomBlocksEffect, 400, 300, 4));
+  const effect_run::Trace run = RunTrace(Options(RandomBlocksEffect, 400, 300, 4));
   int smallest = 0;
   for (const std::string& line : run.lines) {
     if (line.find(" 4 4 ") != std::string::npos) ++smallest;
@@ -93,7 +87,7 @@ TEST(RandomBlocksTest, FirstPassRoundsUpAndTheLastCopiesTheWholePictureSixTimes)
 TEST(RandomBlocksTest, AGrainBeyondThePictureCopiesItWholeSixTimesAPass) {
   // The largest grains overflowed the doubling square side and then divided by zero.
   for (const int grain : {9, 1 << 24, INT_MAX}) {
-    const routine_run::Trace run = RunTrace(Options(RandomBlocksEffect, 7, 5, grain));
+    const effect_run::Trace run = RunTrace(Options(RandomBlocksEffect, 7, 5, grain));
     EXPECT_EQ(run.paces, 48) << grain;
     EXPECT_EQ(run.diff, 0) << grain;
     for (const std::string& line : run.lines) {
@@ -105,20 +99,13 @@ TEST(RandomBlocksTest, AGrainBeyondThePictureCopiesItWholeSixTimesAPass) {
 }
 
 TEST(RandomBlocksTest, CompletesEveryPictureUpTo128GrainsASide) {
-  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {64, 48}, {33, 17}};
-  for (const auto& size : sizes) {
-    for (const int grain : {1, 3, 4, 10}) {
-      for (const bool cut : {false, true}) {
-        trace::EffectTraceOptions options = Options(RandomBlocksEffect, size[0], size[1], grain);
-        options.windowWidth = cut && size[0] > 6 ? size[0] - 5 : size[0] + 4;
-        options.windowHeight = cut && size[1] > 4 ? size[1] - 3 : size[1] + 2;
-        options.targetX = (options.windowWidth - size[0]) / 2;
-        options.targetY = (options.windowHeight - size[1]) / 2;
-        options.clock = 1000U * grain + size[0];
-        EXPECT_EQ(RunTrace(options).diff, 0) << size[0] << "x" << size[1] << " grain " << grain;
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture(
+      {.routines = {{"RandomBlocks", RandomBlocksEffect, DirNone}},
+       .sizes = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {64, 48}, {33, 17}},
+       .grains = {1, 3, 4, 10},
+       .clock = [](const effect_run::SweepRun& run) {
+         return static_cast<std::uint32_t>(1000 * run.grain + run.width);
+       }});
 }
 
 TEST(RandomBlocksTest, InputLeavesExactlyTheSquaresCopiedSoFar) {
@@ -134,10 +121,6 @@ TEST(RandomBlocksTest, InputLeavesExactlyTheSquaresCopiedSoFar) {
                     .abortAfter = abortAfter,
                     .clock = 4242,
                     .delayFactor = 2};
-  const routine_run::Screen screen = RunOnScreen(stage);
-  EXPECT_EQ(screen.paces, abortAfter);
-  // One pace unit: the step that saw the key stopped at its first poll.
-  EXPECT_EQ(screen.polls, std::uint64_t(abortAfter - 1) * (1 + 100 * 2) + 1);
   std::vector<bool> drawn(20 * 12, false);
   const std::vector<Square> squares = ExpectedSquares(20, 12, 3, 4242);
   for (int i = 0; i < abortAfter; ++i) {
@@ -147,18 +130,10 @@ TEST(RandomBlocksTest, InputLeavesExactlyTheSquaresCopiedSoFar) {
         drawn[y * 20 + x] = true;
     }
   }
-  int wrong = 0;
-  for (int y = 0; y < screen.height; ++y) {
-    for (int x = 0; x < screen.width; ++x) {
-      const int px = x - 2;
-      const int py = y - 1;
-      const bool inside = px >= 0 && px < 20 && py >= 0 && py < 12;
-      const std::uint32_t expected =
-          inside && drawn[py * 20 + px] ? routine_run::PicturePixel(stage, px, py) : 0;
-      if (screen.at(x, y) != expected) ++wrong;
-    }
-  }
-  EXPECT_EQ(wrong, 0);
+  const effect_run::Screen screen = effect_run::ExpectInputLeaves(
+      stage, effect_run::OwnPixelsWhere([&](int x, int y) { return drawn[y * 20 + x]; }));
+  // One pace unit: the step that saw the key stopped at its first poll.
+  EXPECT_EQ(screen.polls, std::uint64_t(abortAfter - 1) * (1 + 100 * 2) + 1);
 }
 
 struct Swap {
@@ -195,7 +170,7 @@ TEST(ScrambleTest, DrawsThePictureThenSwapsTilesAndReplaysTheSwapsBackwards) {
   std::string expected = "blt 212 184 600 400 0 0\n";
   for (const Swap& swap : swaps) expected += swapText(swap);
   for (auto swap = swaps.rbegin(); swap != swaps.rend(); ++swap) expected += swapText(*swap);
-  const routine_run::Trace run = RunTrace(options);
+  const effect_run::Trace run = RunTrace(options);
   EXPECT_EQ(Joined(run), expected);
   EXPECT_EQ(run.paces, 1000);
   EXPECT_EQ(run.diff, 0);
@@ -235,13 +210,13 @@ TEST(ScrambleTest, InputLeavesTheScreenShuffledAsFarAsItGotAndFreesItsObjects) {
                       .windowHeight = 103,
                       .abortAfter = abortAfter,
                       .clock = 99};
-    const routine_run::Screen screen = RunOnScreen(stage);
+    const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_EQ(screen.paces, abortAfter);
     EXPECT_FALSE(screen.objectsLeft);
 
     std::vector<std::uint32_t> model;
     for (int y = 0; y < 103; ++y) {
-      for (int x = 0; x < 204; ++x) model.push_back(routine_run::PicturePixel(stage, x + 3, y + 2));
+      for (int x = 0; x < 204; ++x) model.push_back(effect_run::PicturePixel(stage, x + 3, y + 2));
     }
     const std::vector<Swap> swaps = ExpectedSwaps(20, 10, 99);
     for (int step = 0; step < abortAfter; ++step) {
@@ -252,7 +227,7 @@ TEST(ScrambleTest, InputLeavesTheScreenShuffledAsFarAsItGotAndFreesItsObjects) {
     // The right-most 4 columns and the bottom 3 rows lie outside every tile.
     for (int y = 0; y < 103; ++y) {
       for (int x = 200; x < 204; ++x) {
-        ASSERT_EQ(screen.at(x, y), routine_run::PicturePixel(stage, x + 3, y + 2));
+        ASSERT_EQ(screen.at(x, y), effect_run::PicturePixel(stage, x + 3, y + 2));
       }
     }
   }
@@ -261,10 +236,10 @@ TEST(ScrambleTest, InputLeavesTheScreenShuffledAsFarAsItGotAndFreesItsObjects) {
 TEST(RandomEffectsTest, EachCopyOrSwapBurnsTheEffectsPaceUnits) {
   const Stage blocks{
       .effect = RandomBlocksEffect, .width = 9, .height = 7, .grain = 2, .delayFactor = 4};
-  const routine_run::Screen blocksRun = RunOnScreen(blocks);
+  const effect_run::Screen blocksRun = RunOnScreen(blocks);
   EXPECT_EQ(blocksRun.polls, std::uint64_t(blocksRun.paces) * 1 * (1 + 100 * 4));
   const Stage scramble{.effect = ScrambleEffect, .width = 30, .height = 20, .delayFactor = 4};
-  const routine_run::Screen scrambleRun = RunOnScreen(scramble);
+  const effect_run::Screen scrambleRun = RunOnScreen(scramble);
   EXPECT_EQ(scrambleRun.paces, 1000);
   EXPECT_EQ(scrambleRun.polls, std::uint64_t(1000) * 2 * (1 + 100 * 4));
   EXPECT_FALSE(scrambleRun.objectsLeft);

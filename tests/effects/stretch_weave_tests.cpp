@@ -2,25 +2,26 @@
 // columns or rows running towards each other.
 #include <climits>
 #include <cstdint>
-#include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "effects/engine.h"
-#include "tests/effects/routine_run.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
-using routine_run::RunOnScreen;
-using routine_run::RunTrace;
-using routine_run::Stage;
+using effect_run::Options;
+using effect_run::RunOnScreen;
+using effect_run::RunTrace;
+using effect_run::Stage;
+using effect_run::WrongPixels;
 
 constexpr int Stretch = 15;
 constexpr int Weave = 10;
-
-using routine_run::Options;
 
 std::string Describe(int direction, int width, int height, int grain, int x, int y) {
   return "direction " + std::to_string(direction) + " " + std::to_string(width) + "x" +
@@ -28,37 +29,39 @@ std::string Describe(int direction, int width, int height, int grain, int x, int
          "," + std::to_string(y);
 }
 
-// Counts the window pixels that differ from `expected` (0 standing for black).
-int WrongPixels(const routine_run::Screen& screen,
-                const std::function<std::uint32_t(int x, int y)>& expected) {
-  int wrong = 0;
-  for (int y = 0; y < screen.height; ++y) {
-    for (int x = 0; x < screen.width; ++x) {
-      if (screen.at(x, y) != expected(x, y)) ++wrong;
-    }
-  }
-  return wrong;
+// What the picture's place shows once the whole picture has been scaled, nearest pixel, into a
+// strip of `length` pixels along the stage's axis, anchored at the edge the direction grows from.
+// Places beyond the picture along that axis are answered too.
+effect_run::Shown Stretched(const Stage& stage, long long length) {
+  return [stage, length](int x, int y) -> effect_run::SourcePoint {
+    const bool across = stage.direction == DirRight || stage.direction == DirLeft;
+    const long long extent = across ? stage.width : stage.height;
+    const bool fromFar = stage.direction == DirLeft || stage.direction == DirUp;
+    const long long start = fromFar ? extent - length : 0;
+    long long along = across ? x : y;
+    if (along < start || along >= start + length) return {};
+    along = (2 * (along - start) + 1) * extent / (2 * length);
+    const int scaled = static_cast<int>(along);
+    return across ? std::pair{scaled, y} : std::pair{x, scaled};
+  };
 }
 
-// What the window shows once the whole picture has been scaled, nearest pixel, into a strip of
-// `length` pixels along the stage's axis, anchored at the edge the direction grows from.
-std::uint32_t StretchedPixel(const Stage& stage, long long length, int wx, int wy) {
+// The window pixels that differ from the picture scaled into a strip of `length`, which may reach
+// beyond the picture's place along the stage's axis.
+int WrongStretchPixels(const effect_run::Screen& screen, const Stage& stage, long long length) {
+  const effect_run::Shown shown = Stretched(stage, length);
   const bool across = stage.direction == DirRight || stage.direction == DirLeft;
-  const long long extent = across ? stage.width : stage.height;
-  const bool fromFar = stage.direction == DirLeft || stage.direction == DirUp;
-  const long long start = fromFar ? extent - length : 0;
-  long long u = wx - stage.targetX;
-  long long v = wy - stage.targetY;
-  long long& along = across ? u : v;
-  const long long other = across ? v : u;
-  if (other < 0 || other >= (across ? stage.height : stage.width)) return 0;
-  if (along < start || along >= start + length) return 0;
-  along = (2 * (along - start) + 1) * extent / (2 * length);
-  return routine_run::PicturePixel(stage, static_cast<int>(u), static_cast<int>(v));
+  return WrongPixels(screen, [&](int x, int y) -> std::uint32_t {
+    const int px = x - stage.targetX;
+    const int py = y - stage.targetY;
+    const bool besideTheStrip = across ? py < 0 || py >= stage.height : px < 0 || px >= stage.width;
+    const effect_run::SourcePoint source = besideTheStrip ? std::nullopt : shown(px, py);
+    return source ? effect_run::PicturePixel(stage, source->first, source->second) : 0;
+  });
 }
 
 TEST(StretchTest, TheStripGrowsByTheGrainFromAnEmptyFirstStep) {
-  routine_run::Trace run = RunTrace(Options(Stretch, DirRight, 40, 3, 4));
+  effect_run::Trace run = RunTrace(Options(Stretch, DirRight, 40, 3, 4));
   EXPECT_EQ(run.paces, 11);
   EXPECT_EQ(run.lines.front(), "stretch 0 0 0 3 0 0 40 3");
   EXPECT_EQ(run.lines[2], "stretch 0 0 4 3 0 0 40 3");
@@ -99,17 +102,15 @@ TEST(StretchTest, EveryDirectionEndsWithThePictureScaledIntoItsLastStrip) {
                           .width = width,
                           .height = height,
                           .grain = grain};
-        for (const Stage& s : routine_run::InsideAndCut(stage)) {
+        for (const Stage& s : effect_run::InsideAndCut(stage)) {
           SCOPED_TRACE(Describe(direction, width, height, grain, s.targetX, s.targetY));
-          const routine_run::Screen screen = RunOnScreen(s);
+          const effect_run::Screen screen = RunOnScreen(s);
           const int extent = direction == DirRight || direction == DirLeft ? width : height;
           const int steps = CeilDiv(extent, grain);
           EXPECT_EQ(screen.paces, steps + 1);
           EXPECT_FALSE(screen.objectsLeft);
           const long long length = static_cast<long long>(steps) * grain;
-          EXPECT_EQ(
-              WrongPixels(screen, [&](int x, int y) { return StretchedPixel(s, length, x, y); }),
-              0);
+          EXPECT_EQ(WrongStretchPixels(screen, s, length), 0);
           // When the grain divides the extent the last step is one to one.
           if (extent % grain == 0) {
             trace::EffectTraceOptions options = Options(Stretch, direction, width, height, grain);
@@ -137,10 +138,9 @@ TEST(StretchTest, AHugeGrainStretchesWithoutWrappingOntoThePicture) {
                       .targetY = 2,
                       .windowWidth = 12,
                       .windowHeight = 9};
-    const routine_run::Screen screen = RunOnScreen(stage);
+    const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_EQ(screen.paces, 2);
-    EXPECT_EQ(
-        WrongPixels(screen, [&](int x, int y) { return StretchedPixel(stage, INT_MAX, x, y); }), 0);
+    EXPECT_EQ(WrongStretchPixels(screen, stage, INT_MAX), 0);
   }
 }
 
@@ -149,7 +149,6 @@ TEST(StretchTest, InputLeavesThePictureSqueezedIntoTheStripOfTheLastStepDrawn) {
     int direction, abortAfter;
   } cases[] = {{DirRight, 1}, {DirRight, 3}, {DirLeft, 4}, {DirUp, 2}, {DirDown, 5}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(Describe(c.direction, 40, 24, 4, c.abortAfter, 0));
     const Stage stage{.effect = Stretch,
                       .direction = c.direction,
                       .width = 40,
@@ -160,17 +159,12 @@ TEST(StretchTest, InputLeavesThePictureSqueezedIntoTheStripOfTheLastStepDrawn) {
                       .windowWidth = 44,
                       .windowHeight = 26,
                       .abortAfter = c.abortAfter};
-    const routine_run::Screen screen = RunOnScreen(stage);
-    EXPECT_EQ(screen.paces, c.abortAfter);
-    EXPECT_FALSE(screen.objectsLeft);
-    const long long length = 4LL * (c.abortAfter - 1);
-    EXPECT_EQ(
-        WrongPixels(screen, [&](int x, int y) { return StretchedPixel(stage, length, x, y); }), 0);
+    effect_run::ExpectInputLeaves(stage, Stretched(stage, 4LL * (c.abortAfter - 1)));
   }
 }
 
 TEST(WeaveTest, CellsPairUpFromOppositeEdgesIncludingTheOnesOffThePicture) {
-  routine_run::Trace run = RunTrace(Options(Weave, DirVertical, 40, 30, 4));
+  effect_run::Trace run = RunTrace(Options(Weave, DirVertical, 40, 30, 4));
   EXPECT_EQ(run.paces, 54);
   EXPECT_EQ(run.lines[0], "blt 0 0 4 4 0 0");
   EXPECT_EQ(run.lines[1], "blt 4 30 4 4 4 30");
@@ -199,28 +193,17 @@ TEST(WeaveTest, CellsPairUpFromOppositeEdgesIncludingTheOnesOffThePicture) {
 }
 
 TEST(WeaveTest, BothDirectionsCompleteThePictureAtAnySizeAndGrain) {
-  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {9, 31}};
-  const int grains[] = {1, 2, 3, 4, 7, 10, 64};
-  for (const int direction : {DirVertical, DirHorizontal}) {
-    for (const auto& size : sizes) {
-      for (const int grain : grains) {
-        const int width = size[0];
-        const int height = size[1];
-        // Inside a larger window, and cut by a smaller one (negative targets).
-        for (const trace::EffectTraceOptions& options :
-             routine_run::InsideAndCut(Options(Weave, direction, width, height, grain))) {
-          SCOPED_TRACE(Describe(direction, width, height, grain, options.targetX, options.targetY));
-          const routine_run::Trace run = RunTrace(options);
-          EXPECT_EQ(run.diff, 0);
-          EXPECT_EQ(run.lines.back(), "pace");
-          const int cols = CeilDiv(width, grain);
-          const int rows = CeilDiv(height, grain);
-          EXPECT_EQ(run.paces, direction == DirVertical ? (rows + 1) * ((cols + 2) / 2)
-                                                        : (cols + 1) * ((rows + 2) / 2));
-        }
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture(
+      {.routines = {{"WeaveVertical", Weave, DirVertical},
+                    {"WeaveHorizontal", Weave, DirHorizontal}},
+       .sizes = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {9, 31}},
+       .grains = {1, 2, 3, 4, 7, 10, 64},
+       .paces = [](const effect_run::SweepRun& run, const effect_run::Trace&) {
+         const int cols = CeilDiv(run.width, run.grain);
+         const int rows = CeilDiv(run.height, run.grain);
+         return run.routine.direction == DirVertical ? (rows + 1) * ((cols + 2) / 2)
+                                                     : (cols + 1) * ((rows + 2) / 2);
+       }});
 }
 
 TEST(WeaveTest, AHugeGrainDrawsThePictureWithItsFirstCell) {
@@ -236,62 +219,31 @@ TEST(WeaveTest, AHugeGrainDrawsThePictureWithItsFirstCell) {
                       .windowWidth = 12,
                       .windowHeight = 9,
                       .abortAfter = 0};
-    const routine_run::Screen screen = RunOnScreen(stage);
+    const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_EQ(screen.paces, 2);
-    EXPECT_EQ(WrongPixels(screen,
-                          [&](int x, int y) -> std::uint32_t {
-                            const int px = x - 3;
-                            const int py = y - 2;
-                            if (px < 0 || px >= 7 || py < 0 || py >= 5) return 0;
-                            return routine_run::PicturePixel(stage, px, py);
-                          }),
+    EXPECT_EQ(WrongPixels(screen, stage, effect_run::OwnPixelsWhere([](int, int) { return true; })),
               0);
   }
 }
 
 TEST(WeaveTest, InputLeavesTheCellsOfTheStepsBeforeIt) {
-  const struct {
-    int direction, width, height, abortAfter;
-    std::function<bool(int x, int y)> drawn;
-  } cases[] = {
+  using effect_run::OwnPixelsWhere;
+  constexpr effect_run::Routine Vertical{"WeaveVertical", Weave, DirVertical};
+  constexpr effect_run::Routine Horizontal{"WeaveHorizontal", Weave, DirHorizontal};
+  const effect_run::AbortCase cases[] = {
       // The whole first row step: the upward cells all lie below the picture.
-      {DirVertical, 8, 6, 3, [](int x, int y) { return (x / 2) % 2 == 0 && y < 2; }},
-      {DirVertical, 8, 6, 4,
-       [](int x, int y) {
+      {Vertical, 8, 6, 2, 3,
+       OwnPixelsWhere([](int x, int y) { return (x / 2) % 2 == 0 && y < 2; })},
+      {Vertical, 8, 6, 2, 4, OwnPixelsWhere([](int x, int y) {
          return ((x / 2) % 2 == 0 && y < 2) || (x < 2 && y < 4) || (x >= 2 && x < 4 && y >= 4);
-       }},
-      {DirHorizontal, 6, 8, 3, [](int x, int y) { return (y / 2) % 2 == 0 && x < 2; }},
-      {DirHorizontal, 6, 8, 4,
-       [](int x, int y) {
+       })},
+      {Horizontal, 6, 8, 2, 3,
+       OwnPixelsWhere([](int x, int y) { return (y / 2) % 2 == 0 && x < 2; })},
+      {Horizontal, 6, 8, 2, 4, OwnPixelsWhere([](int x, int y) {
          return ((y / 2) % 2 == 0 && x < 2) || (y < 2 && x < 4) || (y >= 2 && y < 4 && x >= 4);
-       }},
+       })},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Describe(c.direction, c.width, c.height, 2, c.abortAfter, 0));
-    const Stage stage{.effect = Weave,
-                      .direction = c.direction,
-                      .width = c.width,
-                      .height = c.height,
-                      .grain = 2,
-                      .targetX = 2,
-                      .targetY = 1,
-                      .windowWidth = c.width + 4,
-                      .windowHeight = c.height + 2,
-                      .abortAfter = c.abortAfter};
-    const routine_run::Screen screen = RunOnScreen(stage);
-    EXPECT_EQ(screen.paces, c.abortAfter);
-    EXPECT_FALSE(screen.objectsLeft);
-    EXPECT_EQ(WrongPixels(screen,
-                          [&](int x, int y) -> std::uint32_t {
-                            const int px = x - 2;
-                            const int py = y - 1;
-                            const bool inside = px >= 0 && px < c.width && py >= 0 && py < c.height;
-                            return inside && c.drawn(px, py)
-                                       ? routine_run::PicturePixel(stage, px, py)
-                                       : 0;
-                          }),
-              0);
-  }
+  for (const effect_run::AbortCase& c : cases) effect_run::ExpectInputLeavesBordered(c);
 }
 
 TEST(StretchWeaveTest, EachStepBurnsTheEffectsPaceUnits) {
@@ -303,7 +255,7 @@ TEST(StretchWeaveTest, EachStepBurnsTheEffectsPaceUnits) {
                       .height = 20,
                       .grain = 5,
                       .delayFactor = 3};
-    const routine_run::Screen screen = RunOnScreen(stage);
+    const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_GT(screen.paces, 1);
     EXPECT_EQ(screen.polls, std::uint64_t(screen.paces) * units * (1 + 100 * 3)) << effect;
   }

@@ -1,29 +1,29 @@
 // Wipe, Crush and Interleave: bands copied onto their own place, from one edge or two.
 #include <climits>
-#include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "effects/engine.h"
-#include "tests/effects/routine_run.h"
+#include "tests/effects/effect_run.h"
 
 namespace {
 
-using routine_run::RunOnScreen;
-using routine_run::RunTrace;
-using routine_run::Stage;
+using effect_run::CopiesOf;
+using effect_run::NothingShown;
+using effect_run::Options;
+using effect_run::OwnPixelsWhere;
+using effect_run::Routine;
+using effect_run::RunOnScreen;
+using effect_run::RunTrace;
+using effect_run::Stage;
 
 constexpr int Wipe = 11;
 constexpr int Crush = 2;
 constexpr int Interleave = 14;
 
-struct Routine {
-  const char* name;
-  int effect;
-  int direction;
-};
 constexpr Routine Routines[] = {
     {"WipeRight", Wipe, DirRight},
     {"WipeLeft", Wipe, DirLeft},
@@ -34,14 +34,6 @@ constexpr Routine Routines[] = {
     {"InterleaveHorizontal", Interleave, DirHorizontal},
     {"InterleaveVertical", Interleave, DirVertical},
 };
-
-using routine_run::Options;
-
-std::string CopiesOf(int effect, int direction, int width, int height, int grain) {
-  const routine_run::Trace run = RunTrace(Options(effect, direction, width, height, grain));
-  EXPECT_EQ(run.diff, 0);
-  return Joined(run);
-}
 
 TEST(WipeTest, BandsFollowTheirEdgeIncludingTheOnesThatDrawNothing) {
   // From the bottom the first band lies below the picture and the last starts above it.
@@ -62,7 +54,7 @@ TEST(WipeTest, EveryBandLandsOffsetByTheTarget) {
   options.targetY = 2;
   options.windowWidth = 20;
   options.windowHeight = 6;
-  const routine_run::Trace run = RunTrace(options);
+  const effect_run::Trace run = RunTrace(options);
   EXPECT_EQ(Joined(run),
             "blt 16 2 10 3 20 0\npace\nblt 6 2 10 3 10 0\npace\nblt -4 2 10 3 0 0\npace\n");
   EXPECT_EQ(run.diff, 0);
@@ -101,42 +93,22 @@ TEST(InterleaveTest, TheOddBandsStartAtTheLastOddBandOrJustBeyondIt) {
 }
 
 // The step count each routine must reach whatever the size and grain.
-int ExpectedSteps(const Routine& routine, int width, int height, int grain) {
-  const std::string name = routine.name;
-  if (name == "WipeRight" || name == "WipeLeft") return CeilDiv(width, grain);
-  if (name == "WipeUp") return CeilDiv(height, grain) + 1;
-  if (name == "WipeDown") return CeilDiv(height, grain);
-  if (name == "InterleaveHorizontal") return CeilDiv(height, 2 * grain);
-  if (name == "InterleaveVertical") return CeilDiv(width, 2 * grain);
-  return -1;  // Crush: its stop rules run a step or two past the middle
+std::optional<int> ExpectedSteps(const effect_run::SweepRun& run, const effect_run::Trace&) {
+  const std::string name = run.routine.name;
+  if (name == "WipeRight" || name == "WipeLeft") return CeilDiv(run.width, run.grain);
+  if (name == "WipeUp") return CeilDiv(run.height, run.grain) + 1;
+  if (name == "WipeDown") return CeilDiv(run.height, run.grain);
+  if (name == "InterleaveHorizontal") return CeilDiv(run.height, 2 * run.grain);
+  if (name == "InterleaveVertical") return CeilDiv(run.width, 2 * run.grain);
+  return std::nullopt;  // Crush: its stop rules run a step or two past the middle
 }
 
 TEST(BandEffectsTest, EveryRoutineCompletesThePictureAtAnySizeAndGrain) {
-  const int sizes[][2] = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {64, 48}, {9, 31}};
-  const int grains[] = {1, 2, 3, 4, 7, 10, 64, 100};
-  for (const Routine& routine : Routines) {
-    for (const auto& size : sizes) {
-      for (const int grain : grains) {
-        const int width = size[0];
-        const int height = size[1];
-        // Centred in a larger window, and larger than the window (cut at every edge).
-        // Inside a larger window, and cut by a smaller one (negative targets).
-        for (const trace::EffectTraceOptions& options : routine_run::InsideAndCut(
-                 Options(routine.effect, routine.direction, width, height, grain))) {
-          const routine_run::Trace run = RunTrace(options);
-          SCOPED_TRACE(std::string(routine.name) + " " + std::to_string(width) + "x" +
-                       std::to_string(height) + " grain " + std::to_string(grain) + " at " +
-                       std::to_string(options.targetX));
-          EXPECT_EQ(run.diff, 0);
-          EXPECT_EQ(run.lines.back(), "pace");
-          const int steps = ExpectedSteps(routine, width, height, grain);
-          if (steps >= 0) {
-            EXPECT_EQ(run.paces, steps);
-          }
-        }
-      }
-    }
-  }
+  effect_run::ExpectEveryRunFinishesThePicture(
+      {.routines = {std::begin(Routines), std::end(Routines)},
+       .sizes = {{1, 1}, {2, 3}, {7, 5}, {45, 25}, {40, 30}, {33, 17}, {64, 48}, {9, 31}},
+       .grains = {1, 2, 3, 4, 7, 10, 64, 100},
+       .paces = ExpectedSteps});
 }
 
 TEST(BandEffectsTest, AGrainBeyondThePictureCoversItWithTheFirstVisibleBand) {
@@ -152,10 +124,10 @@ TEST(BandEffectsTest, AGrainBeyondThePictureCoversItWithTheFirstVisibleBand) {
                         .targetY = 2,
                         .windowWidth = 12,
                         .windowHeight = 9};
-      const routine_run::Screen screen = RunOnScreen(stage);
+      const effect_run::Screen screen = RunOnScreen(stage);
       for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 7; ++x) {
-          ASSERT_EQ(screen.at(3 + x, 2 + y), routine_run::PicturePixel(stage, x, y));
+          ASSERT_EQ(screen.at(3 + x, 2 + y), effect_run::PicturePixel(stage, x, y));
         }
       }
       // WipeUp and Crush start with a band beyond the picture, so theirs is the second step.
@@ -177,67 +149,29 @@ TEST(BandEffectsTest, EachStepBurnsTheEffectsPaceUnits) {
                       .height = 20,
                       .grain = 5,
                       .delayFactor = 3};
-    const routine_run::Screen screen = RunOnScreen(stage);
+    const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_GT(screen.paces, 1);
     EXPECT_EQ(screen.polls, std::uint64_t(screen.paces) * c.units * (1 + 100 * 3))
         << c.routine.name;
   }
 }
 
-// Which of the picture's pixels are on the screen when input stops the effect.
-struct AbortCase {
-  Routine routine;
-  int width, height, grain, abortAfter;
-  std::function<bool(int x, int y)> drawn;
-};
-
 TEST(BandEffectsTest, InputStopsTheEffectWithTheBandsOfTheStepsBeforeIt) {
-  const AbortCase cases[] = {
-      {Routines[0], 45, 25, 10, 2, [](int x, int) { return x < 20; }},
-      {Routines[1], 45, 25, 10, 2, [](int x, int) { return x >= 30; }},
+  const effect_run::AbortCase cases[] = {
+      {Routines[0], 45, 25, 10, 2, OwnPixelsWhere([](int x, int) { return x < 20; })},
+      {Routines[1], 45, 25, 10, 2, OwnPixelsWhere([](int x, int) { return x >= 30; })},
       // The first band of WipeUp draws nothing.
-      {Routines[2], 45, 25, 10, 1, [](int, int) { return false; }},
-      {Routines[2], 45, 25, 10, 3, [](int, int y) { return y >= 5; }},
-      {Routines[3], 45, 25, 10, 2, [](int, int y) { return y < 20; }},
-      {Routines[4], 40, 30, 10, 2, [](int x, int) { return x < 20 || x >= 30; }},
-      {Routines[5], 40, 30, 10, 1, [](int, int y) { return y < 10; }},
-      {Routines[6], 40, 40, 10, 1, [](int, int y) { return y < 10 || y >= 30; }},
-      {Routines[7], 45, 25, 10, 2, [](int x, int) { return x < 10 || (x >= 20 && x < 40); }},
+      {Routines[2], 45, 25, 10, 1, NothingShown},
+      {Routines[2], 45, 25, 10, 3, OwnPixelsWhere([](int, int y) { return y >= 5; })},
+      {Routines[3], 45, 25, 10, 2, OwnPixelsWhere([](int, int y) { return y < 20; })},
+      {Routines[4], 40, 30, 10, 2, OwnPixelsWhere([](int x, int) { return x < 20 || x >= 30; })},
+      {Routines[5], 40, 30, 10, 1, OwnPixelsWhere([](int, int y) { return y < 10; })},
+      {Routines[6], 40, 40, 10, 1, OwnPixelsWhere([](int, int y) { return y < 10 || y >= 30; })},
+      {Routines[7], 45, 25, 10, 2,
+       OwnPixelsWhere([](int x, int) { return x < 10 || (x >= 20 && x < 40); })},
   };
-  for (const AbortCase& c : cases) {
-    SCOPED_TRACE(std::string(c.routine.name) + " after step " + std::to_string(c.abortAfter));
-    // A black border round the picture shows that nothing lands outside it either.
-    const Stage stage{.effect = c.routine.effect,
-                      .direction = c.routine.direction,
-                      .width = c.width,
-                      .height = c.height,
-                      .grain = c.grain,
-                      .targetX = 2,
-                      .targetY = 1,
-                      .windowWidth = c.width + 4,
-                      .windowHeight = c.height + 2,
-                      .abortAfter = c.abortAfter};
-    const routine_run::Screen screen = RunOnScreen(stage);
-    EXPECT_EQ(screen.paces, c.abortAfter);
-    EXPECT_FALSE(screen.objectsLeft);
-    int wrong = 0;
-    for (int y = 0; y < screen.height; ++y) {
-      for (int x = 0; x < screen.width; ++x) {
-        const int px = x - 2;
-        const int py = y - 1;
-        const bool inside = px >= 0 && px < c.width && py >= 0 && py < c.height;
-        const std::uint32_t expected =
-            inside && c.drawn(px, py) ? routine_run::PicturePixel(stage, px, py) : 0;
-        if (screen.at(x, y) != expected) ++wrong;
-      }
-    }
-    EXPECT_EQ(wrong, 0);
-    // Nothing is copied after the step that saw the input.
-    trace::EffectTraceOptions options =
-        Options(c.routine.effect, c.routine.direction, c.width, c.height, c.grain);
-    options.abortAfter = c.abortAfter;
-    EXPECT_EQ(RunTrace(options).lines.back(), "pace");
-  }
+  // A black border round the picture shows that nothing lands outside it either.
+  for (const effect_run::AbortCase& c : cases) effect_run::ExpectInputLeavesBordered(c);
 }
 
 }  // namespace
