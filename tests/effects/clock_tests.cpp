@@ -121,31 +121,14 @@ TEST(ClockTest, InputDuringTheFirstHandLeavesOnlyTheLineStraightUp) {
       OwnPixelsWhere([](int x, int y) { return x >= 6 && x < 8 && y < 9; });
   effect_run::ExpectInputLeaves({{"Clock", ClockEffect, 0}, 12, 10, 2, 1, lineUp});
   // The same centred in a larger window.
-  effect_run::ExpectInputLeaves({.effect = ClockEffect,
-                                 .width = 12,
-                                 .height = 10,
-                                 .grain = 2,
-                                 .targetX = 3,
-                                 .targetY = 4,
-                                 .windowWidth = 18,
-                                 .windowHeight = 18,
-                                 .abortAfter = 1},
-                                lineUp);
+  effect_run::ExpectInputLeaves({{"Clock", ClockEffect, 0}, 12, 10, 2, 1, lineUp}, {3, 4, 18, 18});
 }
 
 TEST(ClockTest, TheSweepFinishesThePictureAtAnySizeAndGrain) {
+  std::vector<std::pair<int, int>> sizes = {{1, 1}, {1, 7}, {7, 1},   {2, 2},   {13, 9}, {9, 13},
+                                            {3, 2}, {2, 3}, {40, 30}, {37, 29}, {64, 48}};
   effect_run::ExpectEveryRunFinishesThePicture({.routines = {{"Clock", ClockEffect, 0}},
-                                                .sizes = {{1, 1},
-                                                          {1, 7},
-                                                          {7, 1},
-                                                          {2, 2},
-                                                          {13, 9},
-                                                          {9, 13},
-                                                          {3, 2},
-                                                          {2, 3},
-                                                          {40, 30},
-                                                          {37, 29},
-                                                          {64, 48}},
+                                                .sizes = std::move(sizes),
                                                 .grains = {1, 2, 3, 4, 5, 7, 10, 50, INT_MAX}});
 }
 

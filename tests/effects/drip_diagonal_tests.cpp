@@ -125,17 +125,11 @@ TEST(DiagonalTest, InputAfterTheFirstStepLeavesOnlyTheStartingCorner) {
          return x >= 7 && y >= 5;
        })});
   // Two steps of the top-left one, the picture centred in a larger window.
-  effect_run::ExpectInputLeaves({.effect = Diagonal,
-                                 .direction = DownRight,
-                                 .width = 10,
-                                 .height = 7,
-                                 .grain = 4,
-                                 .targetX = 3,
-                                 .targetY = 2,
-                                 .windowWidth = 16,
-                                 .windowHeight = 11,
-                                 .abortAfter = 2},
-                                OwnPixelsWhere([](int x, int y) { return x < 6 && y < 4; }));
+  effect_run::ExpectInputLeaves(
+      {{"DiagonalDownRight", Diagonal, DownRight}, 10, 7, 4, 2, OwnPixelsWhere([](int x, int y) {
+         return x < 6 && y < 4;
+       })},
+      {3, 2, 16, 11});
 }
 
 TEST(DripDiagonalTest, EachCopyIsPacedWithTheEffectsOwnUnits) {

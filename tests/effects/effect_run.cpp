@@ -231,30 +231,24 @@ Screen ExpectInputLeaves(const Stage& stage, const Shown& shown) {
   return screen;
 }
 
-void ExpectInputLeaves(const AbortCase& c) {
+void ExpectInputLeaves(const AbortCase& c, const Placement& where) {
   SCOPED_TRACE(c.routine.name);
   ExpectInputLeaves({.effect = c.routine.effect,
                      .direction = c.routine.direction,
                      .width = c.width,
                      .height = c.height,
                      .grain = c.grain,
+                     .targetX = where.targetX,
+                     .targetY = where.targetY,
+                     .windowWidth = where.windowWidth,
+                     .windowHeight = where.windowHeight,
                      .abortAfter = c.abortAfter},
                     c.shown);
 }
 
 void ExpectInputLeavesBordered(const AbortCase& c) {
-  SCOPED_TRACE(c.routine.name);
-  ExpectInputLeaves({.effect = c.routine.effect,
-                     .direction = c.routine.direction,
-                     .width = c.width,
-                     .height = c.height,
-                     .grain = c.grain,
-                     .targetX = 2,
-                     .targetY = 1,
-                     .windowWidth = c.width + 4,
-                     .windowHeight = c.height + 2,
-                     .abortAfter = c.abortAfter},
-                    c.shown);
+  ExpectInputLeaves(
+      c, {.targetX = 2, .targetY = 1, .windowWidth = c.width + 4, .windowHeight = c.height + 2});
 }
 
 }  // namespace effect_run

@@ -169,8 +169,15 @@ struct AbortCase {
   int width, height, grain, abortAfter;
   Shown shown;
 };
-// ExpectInputLeaves on a window of the picture's size, and with a black border round the picture.
-void ExpectInputLeaves(const AbortCase& c);
+// Where the picture lies in the window; a size of 0 is the picture's.
+struct Placement {
+  int targetX = 0;
+  int targetY = 0;
+  int windowWidth = 0;
+  int windowHeight = 0;
+};
+// ExpectInputLeaves for the case at that place, or with a black border round the picture.
+void ExpectInputLeaves(const AbortCase& c, const Placement& where = {});
 void ExpectInputLeavesBordered(const AbortCase& c);
 
 // The generator every random choice uses, written out independently of the program's own.

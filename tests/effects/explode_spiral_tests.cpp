@@ -13,7 +13,6 @@ namespace {
 using effect_run::EachPaced;
 using effect_run::Options;
 using effect_run::OwnPixelsWhere;
-using effect_run::SourcePoint;
 using effect_run::Step;
 
 constexpr int Explode = 5;
@@ -154,27 +153,19 @@ TEST(ExplodeSpiralTest, InputLeavesWhatTheStepsSoFarDrew) {
          return x >= 6 && x < 10 && y >= 4 && y < 8;
        })});
   // SpiralIn after three cells, the picture centred in a larger window.
-  effect_run::ExpectInputLeaves({.effect = Spiral,
-                                 .direction = In,
-                                 .width = 12,
-                                 .height = 10,
-                                 .grain = 2,
-                                 .targetX = 2,
-                                 .targetY = 3,
-                                 .windowWidth = 16,
-                                 .windowHeight = 16,
-                                 .abortAfter = 3},
-                                OwnPixelsWhere([](int x, int y) { return x < 6 && y < 2; }));
+  effect_run::ExpectInputLeaves(
+      {{"SpiralIn", Spiral, In}, 12, 10, 2, 3, OwnPixelsWhere([](int x, int y) {
+         return x < 6 && y < 2;
+       })},
+      {2, 3, 16, 16});
   // SpiralOut after its first lap of 10 cells: columns 3-4 of row 2, then round to column 2 and
   // up to row 1; cells (3, 1) and (4, 1) wait for the next lap's top run.
-  effect_run::ExpectInputLeaves(
-      {{"SpiralOut", Spiral, Out}, 12, 10, 2, 10, [](int x, int y) -> SourcePoint {
-         const int column = x / 2, row = y / 2;
-         const bool drawn = (row == 2 && column >= 2 && column <= 4) ||
-                            (row == 3 && column >= 2 && column <= 4) || (row == 1 && column == 2);
-         if (drawn) return {{x, y}};
-         return {};
-       }});
+  const effect_run::Shown firstLap = OwnPixelsWhere([](int x, int y) {
+    const int column = x / 2, row = y / 2;
+    return (row == 2 && column >= 2 && column <= 4) || (row == 3 && column >= 2 && column <= 4) ||
+           (row == 1 && column == 2);
+  });
+  effect_run::ExpectInputLeaves({{"SpiralOut", Spiral, Out}, 12, 10, 2, 10, firstLap});
 }
 
 TEST(ExplodeSpiralTest, EveryRoutineFinishesThePictureAtAnySizeAndGrain) {

@@ -174,30 +174,24 @@ TEST(SlideWeaveTest, InputLeavesTheBandsHalfWayIn) {
       {{"SlideWeaveVertical", SlideWeave, Vertical}, 40, 30, 10, 1, NothingShown});
   // One step in: the bottom 10 rows of the even columns at the top, the top 10 rows of the odd
   // columns at the bottom.
-  effect_run::ExpectInputLeaves({{"SlideWeaveVertical", SlideWeave, Vertical},
-                                 40,
-                                 30,
-                                 10,
-                                 2,
-                                 [](int x, int y) -> SourcePoint {
-                                   const bool even = (x / 10) % 2 == 0;
-                                   if (even && y < 10) return {{x, y + 20}};
-                                   if (!even && y >= 20) return {{x, y - 20}};
-                                   return {};
-                                 }});
+  const effect_run::Shown columnsHalfWay = [](int x, int y) -> SourcePoint {
+    const bool even = (x / 10) % 2 == 0;
+    if (even && y < 10) return {{x, y + 20}};
+    if (!even && y >= 20) return {{x, y - 20}};
+    return {};
+  };
+  effect_run::ExpectInputLeaves(
+      {{"SlideWeaveVertical", SlideWeave, Vertical}, 40, 30, 10, 2, columnsHalfWay});
   // The right-most 10 columns of the even rows at the left, the left-most of the odd ones at
   // the right.
-  effect_run::ExpectInputLeaves({{"SlideWeaveHorizontal", SlideWeave, Horizontal},
-                                 45,
-                                 25,
-                                 10,
-                                 2,
-                                 [](int x, int y) -> SourcePoint {
-                                   const bool even = (y / 10) % 2 == 0;
-                                   if (even && x < 10) return {{x + 35, y}};
-                                   if (!even && x >= 35) return {{x - 35, y}};
-                                   return {};
-                                 }});
+  const effect_run::Shown rowsHalfWay = [](int x, int y) -> SourcePoint {
+    const bool even = (y / 10) % 2 == 0;
+    if (even && x < 10) return {{x + 35, y}};
+    if (!even && x >= 35) return {{x - 35, y}};
+    return {};
+  };
+  effect_run::ExpectInputLeaves(
+      {{"SlideWeaveHorizontal", SlideWeave, Horizontal}, 45, 25, 10, 2, rowsHalfWay});
 }
 
 TEST(SnakeSlideWeaveTest, PacesWithTheEffectsOwnUnits) {
