@@ -90,6 +90,17 @@ class SaverEndToEnd : public ::testing::Test {
   bool AnythingDrawn(Window window, int x, int y, int width, int height) {
     return e2e::AnythingDrawn(X(), window, x, y, width, height);
   }
+  // Waits up to 5 s for the logo, centred in `window` of width x height.
+  bool WaitForLogo(Window window, int width, int height) {
+    using saver_test::LogoHeight;
+    using saver_test::LogoWidth;
+    return e2e::WaitUntil(
+        [&] {
+          return AnythingDrawn(window, (width - LogoWidth) / 2, (height - LogoHeight) / 2,
+                               LogoWidth, LogoHeight);
+        },
+        std::chrono::seconds(5));
+  }
   Window MakeParent(int width, int height) {
     const Window window =
         XCreateSimpleWindow(X(), DefaultRootWindow(X()), 10, 10, static_cast<unsigned>(width),
@@ -116,20 +127,13 @@ class SaverEndToEnd : public ::testing::Test {
   std::vector<pid_t> running_;
 };
 
-constexpr int LogoWidth = 548;
-constexpr int LogoHeight = 139;
-
 TEST_F(SaverEndToEnd, FullScreenShowsTheLogoThenThePictureCentredPixelExact) {
   constexpr int Width = 301;
   constexpr int Height = 201;
   StorePicture(Width, Height);
   const Window root = DefaultRootWindow(X());
   const pid_t saver = Start({"/s"});
-  const int logoX = (screenWidth_ - LogoWidth) / 2;
-  const int logoY = (screenHeight_ - LogoHeight) / 2;
-  ASSERT_TRUE(
-      e2e::WaitUntil([&] { return AnythingDrawn(root, logoX, logoY, LogoWidth, LogoHeight); },
-                     std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitForLogo(root, screenWidth_, screenHeight_));
 
   const int x = (screenWidth_ - Width) / 2;
   const int y = (screenHeight_ - Height) / 2;
@@ -162,12 +166,7 @@ TEST_F(SaverEndToEnd, KeyPressEndsTheShowWithExitCodeZero) {
   StorePicture(64, 64);
   const Window root = DefaultRootWindow(X());
   const pid_t saver = Start({"/s"});
-  ASSERT_TRUE(e2e::WaitUntil(
-      [&] {
-        return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2, (screenHeight_ - LogoHeight) / 2,
-                             LogoWidth, LogoHeight);
-      },
-      std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitForLogo(root, screenWidth_, screenHeight_));
   const auto pressed = Clock::now();
   PressKey();
   EXPECT_EQ(Finish(saver, std::chrono::seconds(5)), 0);
@@ -185,12 +184,7 @@ TEST_F(SaverEndToEnd, TerminationSignalsCloseTheShowThenEndTheProcessByTheSameSi
     StorePicture(64, 64);
     const auto storeBefore = e2e::StoreContents(config_.Registry());
     const pid_t saver = Start({"/s"});
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-          return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2,
-                               (screenHeight_ - LogoHeight) / 2, LogoWidth, LogoHeight);
-        },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitForLogo(root, screenWidth_, screenHeight_));
     kill(saver, signal);
     const std::optional<int> status = e2e::WaitForStatus(saver, std::chrono::seconds(5));
     ASSERT_TRUE(status.has_value());
@@ -215,12 +209,7 @@ TEST_F(SaverEndToEnd, KeyPressOrSigtermDuringALongTransitionEndTheShow) {
     WriteSetting(nullptr, "Settings", "GrainSize", "1");
     const Window root = DefaultRootWindow(X());
     const pid_t saver = Start({"/s"});
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-          return AnythingDrawn(root, (screenWidth_ - LogoWidth) / 2,
-                               (screenHeight_ - LogoHeight) / 2, LogoWidth, LogoHeight);
-        },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitForLogo(root, screenWidth_, screenHeight_));
     // The picture period is 1 s: by then the transition has begun, and it runs for far longer.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     const auto stopped = Clock::now();
@@ -258,12 +247,7 @@ TEST_F(SaverEndToEnd, PreviewAndWindowIdDrawInsideTheGivenWindowAndIgnoreInput) 
   char hex[32];
   std::snprintf(hex, sizeof hex, "0x%lx", host);
   const pid_t hack = Start({"--window-id", hex});
-  ASSERT_TRUE(e2e::WaitUntil(
-      [&] {
-        return AnythingDrawn(host, (800 - LogoWidth) / 2, (600 - LogoHeight) / 2, LogoWidth,
-                             LogoHeight);
-      },
-      std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitForLogo(host, 800, 600));
   PressKey();
   MovePointer(300, 300);
   EXPECT_FALSE(Finish(hack, std::chrono::milliseconds(500)).has_value());
@@ -285,12 +269,7 @@ TEST_F(SaverEndToEnd, PreviewEndsWhenItsHostWindowIsDestroyedDuringATransition) 
     char id[32];
     std::snprintf(id, sizeof id, xscreensaverStyle ? "0x%lx" : "%lu", host);
     const pid_t preview = Start({xscreensaverStyle ? "--window-id" : "/p", std::string(id)});
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-          return AnythingDrawn(host, (800 - LogoWidth) / 2, (600 - LogoHeight) / 2, LogoWidth,
-                               LogoHeight);
-        },
-        std::chrono::seconds(5)));
+    ASSERT_TRUE(WaitForLogo(host, 800, 600));
     // The picture period is 1 s: by then the transition has begun.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     const auto destroyed = Clock::now();
@@ -312,12 +291,7 @@ TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
   setenv("XSCREENSAVER_WINDOW", id, 1);
   const pid_t hack = Start({"-root"});
   unsetenv("XSCREENSAVER_WINDOW");
-  ASSERT_TRUE(e2e::WaitUntil(
-      [&] {
-        return AnythingDrawn(host, (700 - LogoWidth) / 2, (500 - LogoHeight) / 2, LogoWidth,
-                             LogoHeight);
-      },
-      std::chrono::seconds(5)));
+  ASSERT_TRUE(WaitForLogo(host, 700, 500));
   kill(hack, SIGTERM);
   EXPECT_EQ(Finish(hack, std::chrono::seconds(5)), 128 + SIGTERM);
 }

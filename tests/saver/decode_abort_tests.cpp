@@ -15,14 +15,8 @@ class LongDecode : public SaverTest {
   HWND OpenShowOfALongPicture() {
     path_ = AddLongPicture(0, 400, 100, 100000);
     Set("Settings", "EffectDelay", "1");
-    Set("Settings", "Effect", "11");  // Wipe right, one column a step
-    Set("Settings", "EffectDir", "2");
-    Set("Settings", "GrainSize", "1");
-    Set("Settings", "DelayFactor", "1");
-    HWND window = OpenSaverWindow(nullptr);
-    Run(50);
-    ForgetCopies();
-    return window;
+    ChooseOneColumnWipe();
+    return OpenPastTheLogo(nullptr);
   }
   std::string path_;
 };

@@ -149,6 +149,20 @@ std::string SaverTest::AddLongPicture(int index, int width, int height, int asks
   return path;
 }
 
+void SaverTest::ChooseOneColumnWipe() {
+  Set("Settings", "Effect", "11");
+  Set("Settings", "EffectDir", "2");
+  Set("Settings", "GrainSize", "1");
+  Set("Settings", "DelayFactor", "1");
+}
+
+HWND SaverTest::OpenPastTheLogo(HWND parent) {
+  HWND window = OpenSaverWindow(parent);
+  Run(50);
+  ForgetCopies();
+  return window;
+}
+
 void SaverTest::DispatchPending() {
   MSG message{};
   while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {

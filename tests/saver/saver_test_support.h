@@ -50,6 +50,13 @@ class SaverTest : public ::testing::Test {
   // that timers fire when they are due.
   void Run(DWORD milliseconds);
 
+  // Wipe right one column a step at delay factor 1, paced 50 x 101 polls a step: a transition
+  // long enough to be stopped at a chosen step.
+  void ChooseOneColumnWipe();
+  // Opens the saver window (a preview when `parent` is set), lets the logo show and forgets its
+  // copies, so that what follows is the first picture's.
+  HWND OpenPastTheLogo(HWND parent);
+
   const std::vector<platform::gdi::CopyCall>& Copies() const { return copies_; }
   void ForgetCopies() { copies_.clear(); }
 

@@ -22,13 +22,8 @@ void KillHostAtChosenStep() {
 
 TEST_F(SaverTest, KeyDuringATransitionCutsItShortAndClosesTheSaver) {
   AddPicture(0, 400, 100);
-  Set("Settings", "Effect", "11");  // Wipe right, one column a step
-  Set("Settings", "EffectDir", "2");
-  Set("Settings", "GrainSize", "1");
-  Set("Settings", "DelayFactor", "1");
-  HWND window = OpenSaverWindow(nullptr);
-  Run(50);
-  ForgetCopies();
+  ChooseOneColumnWipe();
+  HWND window = OpenPastTheLogo(nullptr);
   // Wipe paces 50 x 101 polls a step: the key shows during the tenth step's pace.
   headless::ScriptInput(window, WM_KEYDOWN, 'A', 0, headless::PollCount() + 9 * 5050 + 7);
   EXPECT_EQ(RunMessageLoop(), 0);
@@ -40,14 +35,9 @@ TEST_F(SaverTest, KeyDuringATransitionCutsItShortAndClosesTheSaver) {
 TEST_F(SaverTest, MotionDuringATransitionInAPreviewCutsItShortButClosesNothing) {
   AddPicture(0, 700, 100);
   Set("Settings", "EffectDelay", "1");
-  Set("Settings", "Effect", "11");
-  Set("Settings", "EffectDir", "2");
-  Set("Settings", "GrainSize", "1");
-  Set("Settings", "DelayFactor", "1");
+  ChooseOneColumnWipe();
   const std::uintptr_t parent = headless::CreateForeignWindow(800, 600);
-  HWND window = OpenSaverWindow(reinterpret_cast<HWND>(parent));  // NOLINT
-  Run(50);
-  ForgetCopies();
+  HWND window = OpenPastTheLogo(reinterpret_cast<HWND>(parent));  // NOLINT
   headless::SetCursorPos(POINT{500, 500});
   headless::ScriptInput(window, WM_MOUSEMOVE, 0, 0, headless::PollCount() + 3 * 5050 + 1);
   Run(1000);
@@ -62,14 +52,9 @@ TEST_F(SaverTest, MotionDuringATransitionInAPreviewCutsItShortButClosesNothing) 
 
 TEST_F(SaverTest, PreviewHostDestroyedDuringATransitionCutsItShortAndClosesThePreview) {
   AddPicture(0, 700, 100);
-  Set("Settings", "Effect", "11");
-  Set("Settings", "EffectDir", "2");
-  Set("Settings", "GrainSize", "1");
-  Set("Settings", "DelayFactor", "1");
+  ChooseOneColumnWipe();
   previewHost = headless::CreateForeignWindow(800, 600);
-  HWND window = OpenSaverWindow(reinterpret_cast<HWND>(previewHost));  // NOLINT
-  Run(50);
-  ForgetCopies();
+  HWND window = OpenPastTheLogo(reinterpret_cast<HWND>(previewHost));  // NOLINT
   stepsBeforeHostDies = 9;
   PaceObserver = KillHostAtChosenStep;
   const int code = RunMessageLoop();
