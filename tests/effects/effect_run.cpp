@@ -212,7 +212,7 @@ Screen ExpectInputLeaves(const Stage& stage, const Shown& shown) {
   SCOPED_TRACE(testing::Message() << "effect " << stage.effect << " direction " << stage.direction
                                   << " " << stage.width << "x" << stage.height << " grain "
                                   << stage.grain << ", input at step " << stage.abortAfter);
-  const Screen screen = RunOnScreen(stage);
+  Screen screen = RunOnScreen(stage);
   EXPECT_EQ(screen.paces, stage.abortAfter);
   EXPECT_FALSE(screen.objectsLeft);
   EXPECT_EQ(WrongPixels(screen, stage, shown), 0);
