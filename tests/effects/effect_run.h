@@ -86,6 +86,18 @@ Screen RunOnScreen(const Stage& stage);
 inline std::uint32_t PicturePixel(const Stage& stage, int x, int y) {
   return static_cast<std::uint32_t>(y * stage.width + x + 1);
 }
+// A 7 x 5 picture at (3, 2) of a 12 x 9 window: the stage for grains beyond the picture.
+inline Stage SmallPictureStage(int effect, int direction, int grain) {
+  return {.effect = effect,
+          .direction = direction,
+          .width = 7,
+          .height = 5,
+          .grain = grain,
+          .targetX = 3,
+          .targetY = 2,
+          .windowWidth = 12,
+          .windowHeight = 9};
+}
 // The window pixels that differ from `expected` (0 standing for black).
 int WrongPixels(const Screen& screen, const std::function<std::uint32_t(int x, int y)>& expected);
 
@@ -157,6 +169,8 @@ inline Shown OwnPixelsWhere(std::function<bool(int x, int y)> drawn) {
     return drawn(x, y) ? SourcePoint{{x, y}} : SourcePoint{};
   };
 }
+// The whole picture at its place.
+inline const Shown WholePicture = [](int x, int y) { return SourcePoint{{x, y}}; };
 
 // Runs the stage with a key arriving at the first poll of pace step stage.abortAfter and checks
 // that the routine stopped at that step and gave back every DC and bitmap; that the picture's

@@ -102,7 +102,7 @@ TEST(SnakeTest, AGrainBeyondThePictureWalksFourSquares) {
             Squares({{0, 1}, {0, 0}, {1, 0}, {1, 1}}) + "diff 0\n");
   // The whole picture is there after the second square.
   effect_run::ExpectInputLeaves(
-      {{"SnakeRight", Snake, Right}, 7, 5, 10, 2, OwnPixelsWhere([](int, int) { return true; })});
+      {{"SnakeRight", Snake, Right}, 7, 5, 10, 2, effect_run::WholePicture});
 }
 
 TEST(SnakeTest, AHugeGrainDoesNotWrapTheSquaresOutsideThePictureBackOntoIt) {

@@ -129,15 +129,7 @@ TEST(StretchTest, EveryDirectionEndsWithThePictureScaledIntoItsLastStrip) {
 TEST(StretchTest, AHugeGrainStretchesWithoutWrappingOntoThePicture) {
   for (const int direction : {DirRight, DirLeft, DirUp, DirDown}) {
     SCOPED_TRACE(direction);
-    const Stage stage{.effect = Stretch,
-                      .direction = direction,
-                      .width = 7,
-                      .height = 5,
-                      .grain = INT_MAX,
-                      .targetX = 3,
-                      .targetY = 2,
-                      .windowWidth = 12,
-                      .windowHeight = 9};
+    const Stage stage = effect_run::SmallPictureStage(Stretch, direction, INT_MAX);
     const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_EQ(screen.paces, 2);
     EXPECT_EQ(WrongStretchPixels(screen, stage, INT_MAX), 0);
@@ -209,20 +201,10 @@ TEST(WeaveTest, BothDirectionsCompleteThePictureAtAnySizeAndGrain) {
 TEST(WeaveTest, AHugeGrainDrawsThePictureWithItsFirstCell) {
   for (const int direction : {DirVertical, DirHorizontal}) {
     SCOPED_TRACE(direction);
-    const Stage stage{.effect = Weave,
-                      .direction = direction,
-                      .width = 7,
-                      .height = 5,
-                      .grain = INT_MAX,
-                      .targetX = 3,
-                      .targetY = 2,
-                      .windowWidth = 12,
-                      .windowHeight = 9,
-                      .abortAfter = 0};
+    const Stage stage = effect_run::SmallPictureStage(Weave, direction, INT_MAX);
     const effect_run::Screen screen = RunOnScreen(stage);
     EXPECT_EQ(screen.paces, 2);
-    EXPECT_EQ(WrongPixels(screen, stage, effect_run::OwnPixelsWhere([](int, int) { return true; })),
-              0);
+    EXPECT_EQ(WrongPixels(screen, stage, effect_run::WholePicture), 0);
   }
 }
 

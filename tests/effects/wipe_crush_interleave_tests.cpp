@@ -115,21 +115,9 @@ TEST(BandEffectsTest, AGrainBeyondThePictureCoversItWithTheFirstVisibleBand) {
   for (const Routine& routine : Routines) {
     for (const int grain : {8, INT_MAX}) {
       SCOPED_TRACE(std::string(routine.name) + " grain " + std::to_string(grain));
-      const Stage stage{.effect = routine.effect,
-                        .direction = routine.direction,
-                        .width = 7,
-                        .height = 5,
-                        .grain = grain,
-                        .targetX = 3,
-                        .targetY = 2,
-                        .windowWidth = 12,
-                        .windowHeight = 9};
+      const Stage stage = effect_run::SmallPictureStage(routine.effect, routine.direction, grain);
       const effect_run::Screen screen = RunOnScreen(stage);
-      for (int y = 0; y < 5; ++y) {
-        for (int x = 0; x < 7; ++x) {
-          ASSERT_EQ(screen.at(3 + x, 2 + y), effect_run::PicturePixel(stage, x, y));
-        }
-      }
+      EXPECT_EQ(effect_run::WrongPixels(screen, stage, effect_run::WholePicture), 0);
       // WipeUp and Crush start with a band beyond the picture, so theirs is the second step.
       const bool emptyFirst = std::string(routine.name) == "WipeUp" || routine.effect == Crush;
       EXPECT_EQ(screen.paces, emptyFirst ? 2 : 1);
