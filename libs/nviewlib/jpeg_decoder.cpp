@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>  // jpeglib.h uses FILE and size_t without including their headers
+#include <cstring>
 // clang-format off
 #include <jpeglib.h>
 // clang-format on
@@ -76,10 +77,10 @@ bool ReadHeader(Session& session, Bytes file) {
 // The orientation from the first APP1 segment that holds EXIF (saved by ReadHeader).
 int OrientationOf(const jpeg_decompress_struct& info) {
   for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr; marker = marker->next) {
-    if (marker->marker == JPEG_APP0 + 1 &&
-        std::equal(marker->data, marker->data + std::min<unsigned>(marker->data_length, 4),
-                   "Exif")) {
-      return JpegExifOrientation(Bytes(marker->data, marker->data_length));
+    const Bytes body(marker->data, marker->data_length);
+    if (marker->marker == JPEG_APP0 + 1 && body.size() >= 6 &&
+        std::memcmp(body.data(), "Exif\0\0", 6) == 0) {
+      return JpegExifOrientation(body);
     }
   }
   return kUpright;

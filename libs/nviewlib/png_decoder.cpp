@@ -65,6 +65,11 @@ bool ReadHeader(Session& session, Layout& layout) {
   const png_byte colourType = png_get_color_type(session.png, session.info);
   layout.alpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0 ||
                  png_get_valid(session.png, session.info, PNG_INFO_tRNS) != 0;
+  // A file that states a gamma other than sRGB's is shown as sRGB, as other viewers show it.
+  png_fixed_point fileGamma = 0;
+  if (png_get_gAMA_fixed(session.png, session.info, &fileGamma) != 0) {
+    png_set_gamma_fixed(session.png, PNG_DEFAULT_sRGB, fileGamma);
+  }
   png_set_expand(session.png);  // palette and grey to 8-bit, transparency to alpha
   png_set_scale_16(session.png);
   png_set_gray_to_rgb(session.png);
