@@ -133,7 +133,8 @@ std::optional<Picture> DecodeTiff(Bytes file, StopQuery stop) {
       UprightRows::Start(width, height, orientation, static_cast<int>(piece), stop);
   if (!rows) return std::nullopt;
   for (std::uint32_t y = 0; y < height;) {
-    const auto count = static_cast<std::uint32_t>(rows->BatchEnd(static_cast<int>(y))) - y;
+    const std::uint32_t count =
+        std::min(piece, static_cast<std::uint32_t>(rows->BatchEnd(static_cast<int>(y))) - y);
     std::uint32_t* first = rows->Rows(static_cast<int>(y));
     image.image.row_offset = static_cast<int>(y);
     image.image.col_offset = 0;
