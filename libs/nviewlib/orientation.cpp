@@ -100,8 +100,8 @@ std::optional<UprightRows> UprightRows::Start(std::int64_t storedWidth, std::int
                    static_cast<int>(storedHeight), batchRows);
   if (orientation != kUpright) {
     try {
-      rows.batch_.resize(static_cast<std::size_t>(batchRows) *
-                         static_cast<std::size_t>(storedWidth));
+      rows.batch_ = std::make_unique_for_overwrite<std::uint32_t[]>(
+          static_cast<std::size_t>(batchRows) * static_cast<std::size_t>(storedWidth));
     } catch (const std::bad_alloc&) {
       return std::nullopt;
     }
@@ -119,7 +119,7 @@ UprightRows::UprightRows(Picture picture, int orientation, int storedWidth, int 
 
 std::uint32_t* UprightRows::Rows(int y) {
   if (orientation_ == kUpright) return &picture_.At(0, y);
-  return batch_.data() + static_cast<std::size_t>(y - batchStart_) * storedWidth_;
+  return batch_.get() + static_cast<std::size_t>(y - batchStart_) * storedWidth_;
 }
 
 int UprightRows::BatchEnd(int y) const {
@@ -138,7 +138,7 @@ void UprightRows::PlaceBatch(int end) {
   const int o = orientation_;
   if (o <= 4) {
     for (int y = batchStart_; y < end; ++y) {
-      const std::uint32_t* from = batch_.data() + static_cast<std::size_t>(y - batchStart_) * width;
+      const std::uint32_t* from = batch_.get() + static_cast<std::size_t>(y - batchStart_) * width;
       std::uint32_t* to = &picture_.At(0, o == 3 || o == 4 ? storedHeight_ - 1 - y : y);
       if (o == 2 || o == 3) {
         std::reverse_copy(from, from + width, to);
@@ -155,7 +155,7 @@ void UprightRows::PlaceBatch(int end) {
   const bool downwards = o == 5 || o == 6;
   const int count = end - batchStart_;
   for (int x = 0; x < storedWidth_; ++x) {
-    const std::uint32_t* from = batch_.data() + x;
+    const std::uint32_t* from = batch_.get() + x;
     const int row = downwards ? x : storedWidth_ - 1 - x;
     if (fromLeft) {
       std::uint32_t* to = &picture_.At(batchStart_, row);

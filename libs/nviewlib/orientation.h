@@ -7,8 +7,8 @@
 // height). Anything missing, damaged or outside 1..8 counts as 1.
 #pragma once
 
+#include <memory>
 #include <optional>
-#include <vector>
 
 #include "libs/nviewlib/picture.h"
 
@@ -61,7 +61,8 @@ class UprightRows {
   int storedHeight_;
   int batchRows_;
   int batchStart_ = 0;
-  std::vector<std::uint32_t> batch_;  // tagged pictures only
+  // Tagged pictures only; never filled, since the decoder writes every row before it is placed.
+  std::unique_ptr<std::uint32_t[]> batch_;
 };
 
 }  // namespace nviewlib
