@@ -293,7 +293,10 @@ std::optional<Picture> DecodeBmp(Bytes file, StopQuery stop) {
   }
   if (ShouldStop(stop)) return std::nullopt;
 
-  std::optional<Picture> picture = NewPicture(header.width, header.height, stop);
+  // Run-length data may leave pixels unreached, which stay black; plain rows write every one.
+  std::optional<Picture> picture = runLength
+                                       ? NewPicture(header.width, header.height, stop)
+                                       : NewUnfilledPicture(header.width, header.height, stop);
   if (!picture) return std::nullopt;
   if (!(runLength ? DecodeRunLength(file, start, header, palette, *picture, stop)
                   : DecodeRows(file, start, header, palette, *picture, stop))) {

@@ -3,6 +3,7 @@
 // file's background colour is not used, as browsers do not use it either.
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -88,17 +89,32 @@ std::optional<Picture> DecodeGif(Bytes file, StopQuery stop) {
     return std::nullopt;
   }
 
-  std::optional<Picture> picture = NewPicture(width, height, stop);
+  // Black only where the frame does not reach: the rows above and below it here, either side of
+  // it as each of its rows is drawn.
+  std::optional<Picture> picture = NewUnfilledPicture(width, height, stop);
   if (!picture) return std::nullopt;
+  const auto screenWidth = static_cast<std::size_t>(width);
+  for (int y = 0; y < picture->height; ++y) {
+    if (y == frame.Top) y += frame.Height;
+    if (y >= picture->height) break;
+    if (ShouldStop(stop)) return std::nullopt;
+    std::fill_n(&picture->At(0, y), screenWidth, 0);
+  }
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   auto drawLine = [&](int row) {
-    std::uint32_t* out = &picture->At(frame.Left, frame.Top + row);
+    std::uint32_t* screenRow = &picture->At(0, frame.Top + row);
+    std::fill_n(screenRow, frame.Left, 0);
+    std::uint32_t* out = screenRow + frame.Left;
     for (int x = 0; x < frame.Width; ++x) {
       const int index = line[static_cast<std::size_t>(x)];
-      if (index == transparent || index >= colours->ColorCount) continue;
+      if (index == transparent || index >= colours->ColorCount) {
+        out[x] = 0;
+        continue;
+      }
       const GifColorType& colour = colours->Colors[index];
       out[x] = Rgb(colour.Red, colour.Green, colour.Blue);
     }
+    std::fill(out + frame.Width, screenRow + screenWidth, 0);
   };
   if (frame.Interlace) {
     static constexpr int kStart[] = {0, 4, 2, 1};

@@ -134,7 +134,7 @@ std::optional<Picture> DecodePcx(Bytes file, StopQuery stop) {
     return std::nullopt;
   }
 
-  std::optional<Picture> picture = NewPicture(header.width, header.height, stop);
+  std::optional<Picture> picture = NewUnfilledPicture(header.width, header.height, stop);
   if (!picture) return std::nullopt;
   RunReader runs(data, header.runLength);
   std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));

@@ -56,22 +56,13 @@ inline bool PlausibleForFileSize(std::int64_t width, std::int64_t height, std::s
 std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height,
                                   StopQuery stop = nullptr);
 
+// Like NewPicture, with the pixels left undefined: the caller writes every one.
+std::optional<Picture> NewUnfilledPicture(std::int64_t width, std::int64_t height,
+                                          StopQuery stop = nullptr);
+
 // How many pixels NewPicture has allocated in this process: lets tests see that a file was
 // refused before any allocation, however large the size it declared.
 std::int64_t PixelsAllocated();
-
-// Rewrites every pixel with `convert`, a row at a time, asking `stop` between rows. False when it
-// gave up.
-template <typename Convert>
-bool ConvertRows(Picture& picture, StopQuery stop, Convert convert) {
-  const auto width = static_cast<std::size_t>(picture.width);
-  const std::span<std::uint32_t> all(picture.pixels);
-  for (std::size_t start = 0; start < all.size(); start += width) {
-    if (ShouldStop(stop)) return false;
-    for (std::uint32_t& pixel : all.subspan(start, width)) pixel = convert(pixel);
-  }
-  return true;
-}
 
 inline constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
   return (r << 16) | (g << 8) | b;

@@ -1,12 +1,16 @@
-// TIFF through libtiff's RGBA interface: whatever libtiff reads, first page only. libtiff reads
-// a strip or tile at a time through the functions below; a read refused because `stop` says so
-// ends the decode as a read error does.
+// TIFF through libtiff's RGBA interface: whatever libtiff reads, first page only, a strip (or row
+// of tiles) at a time straight into the picture, each finished while it is in the cache. libtiff
+// reads through the functions below; a read refused because `stop` says so ends the decode as a
+// read error does. The orientation tag turns the picture upright.
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "libs/nviewlib/decoders.h"
+#include "libs/nviewlib/orientation.h"
 
 namespace nviewlib {
 namespace {
@@ -52,6 +56,19 @@ int Map(thandle_t /*handle*/, tdata_t* /*base*/, toff_t* /*size*/) {
 }
 void Unmap(thandle_t /*handle*/, tdata_t /*base*/, toff_t /*size*/) {}
 
+// Ends libtiff's RGBA reading of a picture, if it began.
+struct RgbaImage {
+  TIFFRGBAImage image{};
+  bool begun = false;
+
+  RgbaImage() = default;
+  RgbaImage(const RgbaImage&) = delete;
+  RgbaImage& operator=(const RgbaImage&) = delete;
+  ~RgbaImage() {
+    if (begun) TIFFRGBAImageEnd(&image);
+  }
+};
+
 struct TiffCloser {
   void operator()(TIFF* tiff) const { TIFFClose(tiff); }
 };
@@ -92,21 +109,47 @@ std::optional<Picture> DecodeTiff(Bytes file, StopQuery stop) {
   }
   char message[1024] = {};
   if (TIFFRGBAImageOK(tiff.get(), message) != 1 || ShouldStop(stop)) return std::nullopt;
+  RgbaImage image;
+  if (TIFFRGBAImageBegin(&image.image, tiff.get(), /*stop_on_error=*/1, message) != 1) {
+    return std::nullopt;
+  }
+  image.begun = true;
+  // libtiff would turn only some orientations itself (and lying on a side not at all): rows are
+  // taken as stored, top first, and turned upright here, all eight the same way.
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
+  image.image.orientation = ORIENTATION_TOPLEFT;
+  image.image.req_orientation = ORIENTATION_TOPLEFT;
 
-  std::optional<Picture> picture = NewPicture(width, height, stop);
-  if (!picture) return std::nullopt;
-  // Red in the low byte, alpha in the high one; the colours already carry the alpha (libtiff
-  // premultiplies), which is what showing the picture over black needs.
-  if (TIFFReadRGBAImageOriented(tiff.get(), width, height, picture->pixels.data(),
-                                ORIENTATION_TOPLEFT, /*stop_on_error=*/1) != 1) {
-    return std::nullopt;
+  // A strip or a row of tiles at a time, so that each is decoded once.
+  std::uint32_t piece = 0;
+  if (TIFFIsTiled(tiff.get()) != 0) {
+    TIFFGetField(tiff.get(), TIFFTAG_TILELENGTH, &piece);
+  } else {
+    TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ROWSPERSTRIP, &piece);
   }
-  if (!ConvertRows(*picture, stop, [](std::uint32_t pixel) {
-        return Rgb(TIFFGetR(pixel), TIFFGetG(pixel), TIFFGetB(pixel));
-      })) {
-    return std::nullopt;
+  piece = std::clamp<std::uint32_t>(piece, 1, height);
+  std::optional<UprightRows> rows =
+      UprightRows::Start(width, height, orientation, static_cast<int>(piece), stop);
+  if (!rows) return std::nullopt;
+  for (std::uint32_t y = 0; y < height;) {
+    const std::uint32_t count =
+        std::min(piece, static_cast<std::uint32_t>(rows->BatchEnd(static_cast<int>(y))) - y);
+    std::uint32_t* first = rows->Rows(static_cast<int>(y));
+    image.image.row_offset = static_cast<int>(y);
+    image.image.col_offset = 0;
+    if (ShouldStop(stop) || TIFFRGBAImageGet(&image.image, first, width, count) != 1) {
+      return std::nullopt;
+    }
+    // Red in the low byte, alpha in the high one; the colours already carry the alpha (libtiff
+    // premultiplies), which is what showing the picture over black needs.
+    for (std::uint32_t& pixel : std::span(first, std::size_t{count} * width)) {
+      pixel = Rgb(TIFFGetR(pixel), TIFFGetG(pixel), TIFFGetB(pixel));
+    }
+    y += count;
+    rows->Done(static_cast<int>(y));
   }
-  return picture;
+  return std::move(*rows).Finish();
 }
 
 }  // namespace nviewlib

@@ -54,6 +54,9 @@ const Variant kVariants[] = {
     {"PngGrey", "-colorspace Gray", "PNG:pic.png"},
     {"PngAlpha", "-alpha set -channel A -evaluate set 50% +channel", "PNG32:pic.png",
      Reference::ImageMagick, 1},
+    // Sixteen bits and no stated gamma: sRGB like any other picture, not linear light.
+    {"Png16WithoutGamma", "-depth 16 -define png:exclude-chunk=gAMA,cHRM,sRGB,bKGD",
+     "PNG48:pic.png"},
     {"WebpLossless", "-define webp:lossless=true", "WEBP:pic.webp"},
     {"WebpLossy", "-quality 80", "WEBP:pic.webp", Reference::Dwebp},
 };

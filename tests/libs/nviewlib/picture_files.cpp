@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -65,6 +66,74 @@ void WriteSourcePicture(const std::filesystem::path& path, int width, int height
     }
   }
   WriteFile(path, bytes);
+}
+
+void WriteBlockPicture(const std::filesystem::path& path, int blocksAcross, int blocksDown,
+                       int block) {
+  const int width = blocksAcross * block;
+  const int height = blocksDown * block;
+  const std::string header =
+      "P6\n" + std::to_string(width) + ' ' + std::to_string(height) + "\n255\n";
+  Bytes bytes(header.begin(), header.end());
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int index = (y / block) * blocksAcross + x / block;
+      bytes.push_back(static_cast<std::uint8_t>(index * 53 % 256));
+      bytes.push_back(static_cast<std::uint8_t>(255 - index * 97 % 256));
+      bytes.push_back(static_cast<std::uint8_t>((index % 3) * 120));
+    }
+  }
+  WriteFile(path, bytes);
+}
+
+Bytes ExifBlock(int orientation) {
+  return {'I',  'I',  42, 0, 8, 0, 0, 0,  // header, IFD at 8
+          1,    0,                        // one entry
+          0x12, 0x01, 3,  0, 1, 0, 0, 0, static_cast<std::uint8_t>(orientation), 0, 0, 0,  // SHORT
+          0,    0,    0,  0};  // no next IFD
+}
+
+Bytes WithJpegExif(const Bytes& jpeg, const Bytes& exif) {
+  const std::size_t length = 2 + 6 + exif.size();
+  Bytes segment = {0xFF,
+                   0xE1,
+                   static_cast<std::uint8_t>(length >> 8),
+                   static_cast<std::uint8_t>(length & 0xFF),
+                   'E',
+                   'x',
+                   'i',
+                   'f',
+                   0,
+                   0};
+  segment.insert(segment.end(), exif.begin(), exif.end());
+  Bytes tagged(jpeg.begin(), jpeg.begin() + 2);
+  tagged.insert(tagged.end(), segment.begin(), segment.end());
+  tagged.insert(tagged.end(), jpeg.begin() + 2, jpeg.end());
+  return tagged;
+}
+
+Bytes WithPngExif(const Bytes& png, const Bytes& exif) {
+  auto be32 = [](std::uint32_t value) {
+    return Bytes{static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+                 static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+  };
+  Bytes chunk = be32(static_cast<std::uint32_t>(exif.size()));
+  const std::size_t typeAt = chunk.size();
+  chunk.insert(chunk.end(), {'e', 'X', 'I', 'f'});
+  chunk.insert(chunk.end(), exif.begin(), exif.end());
+  const Bytes crc = be32(static_cast<std::uint32_t>(
+      crc32(0, chunk.data() + typeAt, static_cast<unsigned>(chunk.size() - typeAt))));
+  chunk.insert(chunk.end(), crc.begin(), crc.end());
+  const char idat[] = {'I', 'D', 'A', 'T'};
+  const auto at = std::search(png.begin(), png.end(), std::begin(idat), std::end(idat));
+  if (at == png.end() || at - png.begin() < 4) {
+    ADD_FAILURE() << "no IDAT chunk";
+    return png;
+  }
+  Bytes tagged(png.begin(), at - 4);
+  tagged.insert(tagged.end(), chunk.begin(), chunk.end());
+  tagged.insert(tagged.end(), at - 4, png.end());
+  return tagged;
 }
 
 void Convert(const std::filesystem::path& source, const std::string& options,

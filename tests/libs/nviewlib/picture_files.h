@@ -38,6 +38,18 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 // A colourful test picture with no two neighbours alike, written as a binary PPM.
 void WriteSourcePicture(const std::filesystem::path& path, int width, int height);
 
+// Flat square blocks of `block` pixels, each its own colour: JPEG at quality 100 keeps it nearly
+// unchanged, and no turn or mirror of it looks like the picture itself.
+void WriteBlockPicture(const std::filesystem::path& path, int blocksAcross, int blocksDown,
+                       int block);
+
+// An EXIF body (TIFF-structured, little-endian) whose first IFD holds only the orientation tag.
+Bytes ExifBlock(int orientation);
+// The file with `exif` added where cameras put it: a JPEG APP1 segment after the start of image,
+// a PNG eXIf chunk before the first IDAT.
+Bytes WithJpegExif(const Bytes& jpeg, const Bytes& exif);
+Bytes WithPngExif(const Bytes& png, const Bytes& exif);
+
 // `convert SOURCE OPTIONS TARGET` with the real ImageMagick.
 void Convert(const std::filesystem::path& source, const std::string& options,
              const std::string& target);
