@@ -1,14 +1,28 @@
 #include "libs/nviewlib/picture.h"
 
-#include <algorithm>
 #include <atomic>
 #include <new>
 
 namespace nviewlib {
 namespace {
+
 std::atomic<std::int64_t> pixelsAllocated{0};
-// 16 MiB: a few milliseconds of page faults.
-constexpr std::size_t kPixelsPerStep = std::size_t{1} << 22;
+
+std::optional<Picture> AllocatePicture(std::int64_t width, std::int64_t height, StopQuery stop,
+                                       bool black) {
+  if (!SizeAllowed(width, height) || ShouldStop(stop)) return std::nullopt;
+  const auto count = static_cast<std::size_t>(width * height);
+  try {
+    Picture picture{static_cast<int>(width), static_cast<int>(height),
+                    black ? platform::gdi::PixelMemory::Zeroed(count)
+                          : platform::gdi::PixelMemory::Unfilled(count)};
+    pixelsAllocated += width * height;
+    return picture;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 bool SizeAllowed(std::int64_t width, std::int64_t height) {
@@ -17,26 +31,11 @@ bool SizeAllowed(std::int64_t width, std::int64_t height) {
 }
 
 std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height, StopQuery stop) {
-  if (!SizeAllowed(width, height)) return std::nullopt;
-  try {
-    Picture picture;
-    picture.width = static_cast<int>(width);
-    picture.height = static_cast<int>(height);
-    const auto count = static_cast<std::size_t>(width * height);
-    picture.pixels.reserve(count);
-    while (picture.pixels.size() < count) {
-      if (ShouldStop(stop)) return std::nullopt;
-      picture.pixels.resize(std::min(count, picture.pixels.size() + kPixelsPerStep), 0);
-    }
-    pixelsAllocated += width * height;
-    return picture;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+  return AllocatePicture(width, height, stop, true);
 }
 
 std::optional<Picture> NewUnfilledPicture(std::int64_t width, std::int64_t height, StopQuery stop) {
-  return NewPicture(width, height, stop);  // stand-in until the pixel memory learns to skip filling
+  return AllocatePicture(width, height, stop, false);
 }
 
 std::int64_t PixelsAllocated() {

@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/gdi/pixel_memory.h"
+
 namespace nviewlib {
 
 // Decoders write 0x00RRGGBB through byte-order formats (BGRA, BGRX).
@@ -18,11 +20,12 @@ static_assert(std::endian::native == std::endian::little);
 inline constexpr std::int64_t kMaxSide = 32768;
 inline constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
 
-// 0x00RRGGBB, top row first, no padding; what the program's GDI takes over as a bitmap.
+// 0x00RRGGBB, top row first, no padding; what the program's GDI takes over as a bitmap. The
+// pixels are the program's own memory, so that GDI takes them over without a copy.
 struct Picture {
   int width = 0;
   int height = 0;
-  std::vector<std::uint32_t> pixels;
+  platform::gdi::PixelMemory pixels;
 
   std::uint32_t& At(int x, int y) {
     return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
@@ -51,17 +54,17 @@ inline bool PlausibleForFileSize(std::int64_t width, std::int64_t height, std::s
 }
 
 // A black picture of that size; nothing when the size is not allowed, memory runs out or `stop`
-// says so. Blackening a gigabyte takes a while, so it is done a few megabytes at a time, asking
-// `stop` before each.
+// says so before the allocation. For decoders that leave some pixels unwritten.
 std::optional<Picture> NewPicture(std::int64_t width, std::int64_t height,
                                   StopQuery stop = nullptr);
 
-// Like NewPicture, with the pixels left undefined: the caller writes every one.
+// The same with pixels left as they come, for a decoder that writes every one of them: large
+// pictures then cost neither a clearing pass nor, in a slide show, fresh pages.
 std::optional<Picture> NewUnfilledPicture(std::int64_t width, std::int64_t height,
                                           StopQuery stop = nullptr);
 
-// How many pixels NewPicture has allocated in this process: lets tests see that a file was
-// refused before any allocation, however large the size it declared.
+// How many pixels NewPicture and NewUnfilledPicture have allocated in this process: lets tests
+// see that a file was refused before any allocation, however large the size it declared.
 std::int64_t PixelsAllocated();
 
 inline constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {

@@ -65,7 +65,8 @@ std::optional<DecodedDib> DecodeDib(const unsigned char* data, std::size_t size)
   DecodedDib dib;
   dib.width = width;
   dib.height = static_cast<int>(height);
-  dib.pixels.resize(static_cast<std::size_t>(std::int64_t{width} * height));
+  // Every pixel is written below.
+  dib.pixels = PixelMemory::Unfilled(static_cast<std::size_t>(std::int64_t{width} * height));
   for (std::int64_t row = 0; row < height; ++row) {
     const std::int64_t stored = topDown ? row : height - 1 - row;
     const unsigned char* in = data + pixelOffset + static_cast<std::uint64_t>(stored) * stride;

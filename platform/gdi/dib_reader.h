@@ -4,14 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <vector>
+
+#include "platform/gdi/pixel_memory.h"
 
 namespace platform::gdi {
 
 struct DecodedDib {
   int width = 0;
   int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+  PixelMemory pixels;  // 0x00RRGGBB, top row first
 };
 
 // Larger pictures are refused rather than allocated: a resource is never this big honestly.

@@ -11,6 +11,7 @@
 
 #include "platform/backend.h"
 #include "platform/gdi/gdi_probe.h"
+#include "platform/gdi/pixel_memory.h"
 #include "platform/win32.h"
 
 namespace platform::gdi {
@@ -18,8 +19,8 @@ namespace platform::gdi {
 struct BitmapObject {
   int width = 0;
   int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row after row
-  HDC selectedInto = nullptr;         // the one memory DC holding it, if any
+  PixelMemory pixels;          // 0x00RRGGBB, row after row
+  HDC selectedInto = nullptr;  // the one memory DC holding it, if any
 
   PixelSurface Surface() { return PixelSurface{pixels.data(), width, height, width}; }
 };

@@ -15,7 +15,7 @@ namespace {
 // Bitmaps beyond this many pixels are refused: 1 GiB of pixels is no picture we show.
 constexpr std::int64_t kMaxBitmapPixels = std::int64_t{1} << 28;
 
-HBITMAP NewBitmap(gdi::GdiState& state, int width, int height, std::vector<std::uint32_t> pixels) {
+HBITMAP NewBitmap(gdi::GdiState& state, int width, int height, gdi::PixelMemory pixels) {
   gdi::BitmapObject bitmap;
   bitmap.width = width;
   bitmap.height = height;
@@ -27,7 +27,7 @@ HBITMAP NewBitmap(gdi::GdiState& state, int width, int height, std::vector<std::
 
 // Here rather than in a file of its own: the picture library resolves it from the program at
 // load time, and this file is linked into every program that draws.
-HBITMAP platform::gdi::AdoptPixels(int width, int height, std::vector<std::uint32_t>&& pixels) {
+HBITMAP platform::gdi::AdoptPixels(int width, int height, PixelMemory&& pixels) {
   if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxBitmapPixels ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return nullptr;
@@ -72,9 +72,9 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height) {
   std::lock_guard lock(state.mutex);
   if (gdi::FindDc(state, dc) == nullptr) return nullptr;
   try {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
-                                      static_cast<std::size_t>(height));
-    return NewBitmap(state, width, height, std::move(pixels));
+    return NewBitmap(state, width, height,
+                     gdi::PixelMemory::Zeroed(static_cast<std::size_t>(width) *
+                                              static_cast<std::size_t>(height)));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }

@@ -2,9 +2,7 @@
 // lives in its own module and hands its result to the program's GDI.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
+#include "platform/gdi/pixel_memory.h"
 #include "platform/win32.h"
 
 namespace platform::gdi {
@@ -12,6 +10,6 @@ namespace platform::gdi {
 // Takes `pixels` (width x height of 0x00RRGGBB, top row first) as the new bitmap's own buffer,
 // without a copy. Null, leaving `pixels` as it was, when a side is below 1, the sizes disagree or
 // the bitmap would exceed GDI's limit (2^28 pixels). The caller owns the bitmap (DeleteObject).
-HBITMAP AdoptPixels(int width, int height, std::vector<std::uint32_t>&& pixels);
+HBITMAP AdoptPixels(int width, int height, PixelMemory&& pixels);
 
 }  // namespace platform::gdi

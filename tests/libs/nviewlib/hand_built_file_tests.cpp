@@ -50,7 +50,8 @@ void SetDataOffset(Bytes& bytes, std::size_t offset) {
 }
 
 Picture Expected(int width, int height, std::initializer_list<std::uint32_t> pixels) {
-  return Picture{width, height, std::vector<std::uint32_t>(pixels)};
+  return Picture{width, height,
+                 platform::gdi::PixelMemory::CopyOf(std::vector<std::uint32_t>(pixels))};
 }
 
 void ExpectPixels(Bytes file, const Picture& expected, bool checkWithImageMagick = true) {

@@ -30,7 +30,8 @@ TEST_F(Load, TheKindComesFromTheContentNotTheName) {
 
   // The pixels reach GDI as decoded.
   const nviewlib::Picture expected = ReferencePixels(folder / "picture.bmp");
-  EXPECT_EQ(gdi_test::Pixels(bitmap), expected.pixels);
+  EXPECT_EQ(gdi_test::Pixels(bitmap),
+            std::vector<std::uint32_t>(expected.pixels.begin(), expected.pixels.end()));
   EXPECT_EQ(platform::gdi::CountLiveObjects(), (platform::gdi::LiveObjects{0, 1, 0}));
   EXPECT_TRUE(DeleteObject(bitmap));
   EXPECT_EQ(platform::gdi::CountLiveObjects(), platform::gdi::LiveObjects{});
@@ -50,11 +51,13 @@ TEST_F(Load, NothingThatIsNotAPictureFile) {
 // The GDI call the library makes its bitmap with: the pixels become the bitmap's own, and sizes
 // that disagree or exceed GDI's limit make nothing and keep the pixels.
 TEST_F(Load, AdoptedPixelsBecomeALiveBitmap) {
-  std::vector<std::uint32_t> pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC, 0xDDEEFF, 0x010203};
+  const std::vector<std::uint32_t> colours = {0x112233, 0x445566, 0x778899,
+                                              0xAABBCC, 0xDDEEFF, 0x010203};
+  platform::gdi::PixelMemory pixels = platform::gdi::PixelMemory::CopyOf(colours);
   EXPECT_EQ(platform::gdi::AdoptPixels(4, 2, std::move(pixels)), nullptr);
-  // A refusal leaves the vector alone: AdoptPixels takes it only when it makes the bitmap.
+  // A refusal leaves the pixels alone: AdoptPixels takes them only when it makes the bitmap.
   EXPECT_EQ(pixels.size(), 6u);  // NOLINT(bugprone-use-after-move)
-  EXPECT_EQ(platform::gdi::AdoptPixels(0, 0, std::vector<std::uint32_t>{}), nullptr);
+  EXPECT_EQ(platform::gdi::AdoptPixels(0, 0, platform::gdi::PixelMemory{}), nullptr);
   EXPECT_EQ(platform::gdi::CountLiveObjects(), platform::gdi::LiveObjects{});
 
   HBITMAP bitmap = platform::gdi::AdoptPixels(3, 2, std::move(pixels));
@@ -65,6 +68,7 @@ TEST_F(Load, AdoptedPixelsBecomeALiveBitmap) {
   EXPECT_EQ(info.bmWidth, 3);
   EXPECT_EQ(info.bmHeight, 2);
   EXPECT_EQ(info.bmBitsPixel, 32);
+  EXPECT_EQ(gdi_test::Pixels(bitmap), colours);
   EXPECT_TRUE(DeleteObject(bitmap));
   EXPECT_EQ(platform::gdi::CountLiveObjects(), platform::gdi::LiveObjects{});
 }

@@ -157,7 +157,7 @@ Picture ParsePnm(const Bytes& pnm) {
     ADD_FAILURE() << "not an 8-bit binary PNM";
     return Picture{};
   }
-  picture.pixels.resize(count);
+  picture.pixels = platform::gdi::PixelMemory::Unfilled(count);
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* p = &pnm[start + i * channels];
     picture.pixels[i] =

@@ -1,5 +1,6 @@
 #include "tests/platform/gdi/gdi_test_support.h"
 
+#include <algorithm>
 #include <mutex>
 #include <stdexcept>
 
@@ -32,14 +33,15 @@ HBITMAP MakePatternBitmap(int width, int height, std::uint32_t seed) {
 
 std::vector<std::uint32_t> Pixels(HBITMAP bitmap) {
   std::lock_guard lock(platform::gdi::State().mutex);
-  return Find(bitmap).pixels;
+  const platform::gdi::BitmapObject& found = Find(bitmap);
+  return {found.pixels.begin(), found.pixels.end()};
 }
 
 void SetPixels(HBITMAP bitmap, const std::vector<std::uint32_t>& pixels) {
   std::lock_guard lock(platform::gdi::State().mutex);
   platform::gdi::BitmapObject& found = Find(bitmap);
   if (found.pixels.size() != pixels.size()) throw std::runtime_error("wrong pixel count");
-  found.pixels = pixels;
+  std::copy(pixels.begin(), pixels.end(), found.pixels.begin());
 }
 
 BitmapDc::BitmapDc(HBITMAP bitmap)
