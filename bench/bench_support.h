@@ -9,11 +9,17 @@
 
 namespace bench {
 
+// Writes a photo-like binary PPM of this size: smooth gradients with fine detail.
+void WritePhotoPpm(const std::string& path, int width, int height);
+
 // Writes a photo-like JPEG of this size (quality 90, through cjpeg); false when cjpeg failed.
 bool WritePhotoJpeg(const std::string& path, int width, int height);
 
 // Runs a program found on PATH and waits for it; its exit code, -1 when it did not run.
 int Run(std::vector<std::string> arguments);
+
+// The same with the program's standard output sent to /dev/null.
+int RunToNull(std::vector<std::string> arguments);
 
 // The median time of `runs` calls of `work` in milliseconds; -1 as soon as one fails.
 template <class Work>
