@@ -1,6 +1,7 @@
 #include "platform/gdi/pixel_memory.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -26,8 +27,11 @@ struct LargeBuffers {
 static_assert(std::is_trivially_destructible_v<LargeBuffers>);
 constinit LargeBuffers buffers;
 
+// Whole pages: the huge pages cover the mapping's whole 2 MiB stretches, small pages the rest, so
+// that nothing beyond the pixels becomes resident.
 std::size_t MappingBytesFor(std::size_t bytes) {
-  return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+  static const auto kPageBytes = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return (bytes + kPageBytes - 1) / kPageBytes * kPageBytes;
 }
 
 // Whether the spare may serve a request: big enough, and not holding twice what is needed.
@@ -43,7 +47,7 @@ void Unmap(std::uint32_t* pixels, std::size_t bytes) {
   buffers.mappedBytes -= bytes;
 }
 
-// A fresh anonymous mapping of `bytes` (a multiple of 2 MiB) on a 2 MiB boundary, which the
+// A fresh anonymous mapping of `bytes` (whole pages) on a 2 MiB boundary, which the
 // kernel then backs with huge pages where it can. Fresh mappings read as zero.
 std::uint32_t* MapAligned(std::size_t bytes) {
   const std::size_t padded = bytes + kHugePageBytes;
