@@ -23,6 +23,7 @@ struct LargeBuffers {
   std::size_t spareBytes = 0;
   std::size_t mappedBytes = 0;
   std::size_t peakMappedBytes = 0;
+  std::size_t mappingsMade = 0;
 };
 static_assert(std::is_trivially_destructible_v<LargeBuffers>);
 constinit LargeBuffers buffers;
@@ -64,6 +65,7 @@ std::uint32_t* MapAligned(std::size_t bytes) {
   {
     const std::lock_guard lock(buffers.mutex);
     buffers.mappedBytes += bytes;
+    ++buffers.mappingsMade;
     buffers.peakMappedBytes = std::max(buffers.peakMappedBytes, buffers.mappedBytes);
   }
   return static_cast<std::uint32_t*>(static_cast<void*>(body));
@@ -151,7 +153,7 @@ bool operator==(const PixelMemory& a, const PixelMemory& b) {
 
 PixelMemoryFigures PixelMemoryNow() {
   const std::lock_guard lock(buffers.mutex);
-  return {buffers.mappedBytes, buffers.peakMappedBytes, buffers.spareBytes};
+  return {buffers.mappedBytes, buffers.peakMappedBytes, buffers.spareBytes, buffers.mappingsMade};
 }
 
 void ResetPixelMemoryPeak() {

@@ -105,6 +105,7 @@ struct PixelMemoryFigures {
   std::size_t mappedBytes = 0;      // now, the spare included
   std::size_t peakMappedBytes = 0;  // the most at once since ResetPixelMemoryPeak
   std::size_t spareBytes = 0;
+  std::size_t mappingsMade = 0;  // since the process began: what the spare did not spare
 };
 [[gnu::visibility("default")]] PixelMemoryFigures PixelMemoryNow();
 [[gnu::visibility("default")]] void ResetPixelMemoryPeak();
