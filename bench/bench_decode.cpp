@@ -195,9 +195,11 @@ int main(int argc, char** argv) {
     if (ours < 0 || theirs < 0) ++failures;
   }
   const platform::gdi::PixelMemoryFigures memory = platform::gdi::PixelMemoryNow();
-  std::printf("\npixel memory: at most %.1f MiB mapped at once, %.1f MiB kept as the spare\n",
-              static_cast<double>(memory.peakMappedBytes) / (1 << 20),
-              static_cast<double>(memory.spareBytes) / (1 << 20));
+  std::printf(
+      "\npixel memory: at most %.1f MiB mapped at once, %zu mappings made, %.1f MiB kept as the "
+      "spare\n",
+      static_cast<double>(memory.peakMappedBytes) / (1 << 20), memory.mappingsMade,
+      static_cast<double>(memory.spareBytes) / (1 << 20));
   FreeLibrary(module);
   std::filesystem::remove_all(folder);
   return failures == 0 ? 0 : 1;
