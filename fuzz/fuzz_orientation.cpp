@@ -8,9 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const nviewlib::Bytes bytes(data, size);
-  for (const int orientation : {nviewlib::ExifOrientation(bytes),
-                                nviewlib::JpegExifOrientation(bytes),
-                                nviewlib::WebpOrientation(bytes)}) {
+  for (const int orientation :
+       {nviewlib::ExifOrientation(bytes), nviewlib::JpegExifOrientation(bytes),
+        nviewlib::WebpOrientation(bytes)}) {
     if (orientation < 1 || orientation > 8) std::abort();
   }
   return 0;
