@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "libs/raengine/clip_decoder.h"
+#include "libs/raengine/decode_ahead.h"
 #include "libs/raengine/engine_probe.h"
+#include "libs/raengine/sample_ring.h"
 
 namespace {
 
@@ -31,11 +33,20 @@ enum class ClipState {
   Ended,     // notified; further RaBegin calls change nothing
 };
 
+// Seconds of sound decoded ahead: enough to ride out a slow disk, little enough to cost nothing.
+constexpr int kAheadSeconds = 4;
+// Decoded before RaOpen returns, so that the start never waits for the decoding thread.
+constexpr int kPrimeTenths = 10;
+// The decoding thread's piece: a tenth of a second.
+constexpr int kPiecesPerSecond = 10;
+
 // Everything the audio callback reads or writes. The engine's calls change it only while they
-// hold the device lock.
+// hold the device lock; the ring is shared with the decoding thread without a lock.
 struct Playback {
-  std::vector<std::int16_t> samples;
-  std::size_t position = 0;
+  raengine::SampleRing ring;
+  raengine::DecodeAhead* decoder = nullptr;
+  std::size_t played = 0;         // samples handed to the output since the clip's start
+  std::int64_t lengthFrames = 0;  // what the file declares, then what actually played
   int rate = 0;
   int channels = 0;
   ClipState state = ClipState::None;
@@ -57,6 +68,8 @@ struct Instance {
   SDL_AudioDeviceID device = 0;
   int deviceRate = 0;
   int deviceChannels = 0;
+  std::unique_ptr<raengine::ClipStream> clip;
+  raengine::DecodeAhead decodeAhead;  // stopped before the clip or the playback go
   Playback playback;
 };
 
@@ -87,19 +100,16 @@ class DeviceLock {
   SDL_AudioDeviceID device_;
 };
 
-void CopyScaled(std::int16_t* out, const std::int16_t* in, std::size_t count, LONG volume,
-                LONG scale) {
-  if (volume >= scale) {
-    std::memcpy(out, in, count * sizeof(std::int16_t));
-    return;
-  }
+void Scale(std::int16_t* samples, std::size_t count, LONG volume, LONG scale) {
+  if (volume >= scale) return;
   for (std::size_t i = 0; i < count; ++i) {
-    out[i] = static_cast<std::int16_t>(static_cast<std::int64_t>(in[i]) * volume / scale);
+    samples[i] = static_cast<std::int16_t>(static_cast<std::int64_t>(samples[i]) * volume / scale);
   }
 }
 
-// The audio thread's callback: the clip's next samples, then silence. The end is reported one
-// period after the last samples were handed over, when the device has taken them.
+// The audio thread's callback: the clip's next samples, then silence. It never waits: samples the
+// decoding thread has not delivered yet become silence. The end is reported one period after the
+// last samples were handed over, when the device has taken them.
 void FillOutput(void* userdata, Uint8* stream, int length) {
   auto& playback = *static_cast<Playback*>(userdata);
   auto* out = reinterpret_cast<std::int16_t*>(stream);
@@ -108,11 +118,17 @@ void FillOutput(void* userdata, Uint8* stream, int length) {
   if (playback.paused) {
     // Silence, and the clip keeps its place (a paused clip that had drained ends on resuming).
   } else if (playback.state == ClipState::Playing) {
-    copied = std::min(wanted, playback.samples.size() - playback.position);
-    CopyScaled(out, playback.samples.data() + playback.position, copied, playback.volume,
-               playback.scale);
-    playback.position += copied;
-    if (playback.position >= playback.samples.size()) playback.state = ClipState::Draining;
+    const bool decodedAll = playback.ring.Ended();
+    copied = playback.ring.Read(out, wanted);
+    Scale(out, copied, playback.volume, playback.scale);
+    playback.played += copied;
+    if (copied > 0 && playback.decoder != nullptr) playback.decoder->Wake();
+    if (decodedAll && playback.ring.Available() == 0) {
+      playback.state = ClipState::Draining;
+      // A damaged clip ends before its declared length.
+      playback.lengthFrames =
+          static_cast<std::int64_t>(playback.played / static_cast<std::size_t>(playback.channels));
+    }
   } else if (playback.state == ClipState::Draining) {
     playback.state = ClipState::Ended;
     if (playback.window != nullptr) {
@@ -165,14 +181,39 @@ LONG OpenDevice(Instance& instance, int rate, int channels) {
 }
 
 void DropClip(Instance& instance) {
-  std::vector<std::int16_t> released;
+  instance.decodeAhead.Stop();
   {
     const DeviceLock lock(instance);
-    released.swap(instance.playback.samples);
-    instance.playback.position = 0;
+    instance.playback.ring.Reset(0);
+    instance.playback.played = 0;
     instance.playback.state = ClipState::None;
     instance.playback.paused = false;
   }
+  instance.clip.reset();
+}
+
+// Fills the ring from where the clip stands and starts the decoding thread. The ring has been
+// reset, and the callback takes nothing from it before the clip is playing.
+void StartDecoding(Instance& instance) {
+  raengine::ClipStream& clip = *instance.clip;
+  const auto second =
+      static_cast<std::size_t>(clip.Rate()) * static_cast<std::size_t>(clip.Channels());
+  std::vector<std::int16_t> prime(second * kPrimeTenths / 10);
+  const std::size_t got = clip.Read(prime.data(), prime.size());
+  instance.playback.ring.Write(prime.data(), got);
+  if (got < prime.size()) {
+    instance.playback.ring.MarkEnded();
+    return;
+  }
+  const std::size_t piece = std::max<std::size_t>(second / kPiecesPerSecond, 64) /
+                            static_cast<std::size_t>(clip.Channels()) *
+                            static_cast<std::size_t>(clip.Channels());
+  instance.decodeAhead.Start(clip, instance.playback.ring, piece);
+}
+
+std::size_t RingCapacity(const raengine::ClipStream& clip) {
+  return static_cast<std::size_t>(kAheadSeconds) * static_cast<std::size_t>(clip.Rate()) *
+         static_cast<std::size_t>(clip.Channels());
 }
 
 // Milliseconds of a clip that `samples` interleaved samples make.
@@ -269,17 +310,23 @@ LONG WINAPI RaOpen(LONG instance, LONG /*flags*/, LPCSTR path, LONG /*mode*/, LO
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
   DropClip(*found);
-  raengine::DecodedClip clip = raengine::DecodeClip(path);
-  if (clip.error != RA_OK) return clip.error;
-  if (const LONG error = OpenDevice(*found, clip.rate, clip.channels); error != RA_OK) {
-    return error;
+  LONG error = RA_OK;
+  std::unique_ptr<raengine::ClipStream> clip = raengine::ClipStream::Open(path, error);
+  if (!clip) return error;
+  if (error = OpenDevice(*found, clip->Rate(), clip->Channels()); error != RA_OK) return error;
+  {
+    const DeviceLock lock(*found);
+    Playback& playback = found->playback;
+    playback.ring.Reset(RingCapacity(*clip));
+    playback.decoder = &found->decodeAhead;
+    playback.played = 0;
+    playback.lengthFrames = clip->LengthFrames();
+    playback.rate = clip->Rate();
+    playback.channels = clip->Channels();
+    playback.state = ClipState::Ready;
   }
-  const DeviceLock lock(*found);
-  found->playback.samples = std::move(clip.samples);
-  found->playback.position = 0;
-  found->playback.rate = clip.rate;
-  found->playback.channels = clip.channels;
-  found->playback.state = ClipState::Ready;
+  found->clip = std::move(clip);
+  StartDecoding(*found);
   return RA_OK;
 }
 
@@ -333,17 +380,24 @@ LONG WINAPI RaSeek(LONG instance, LONG milliseconds) {
   const std::lock_guard guard(registryLock);
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
-  const DeviceLock lock(*found);
+  if (!found->clip) return RA_E_NO_CLIP;
+  // The decoding thread is stopped while the clip moves: cheap, as only the new place decodes.
+  found->decodeAhead.Stop();
   Playback& playback = found->playback;
-  if (playback.state == ClipState::None) return RA_E_NO_CLIP;
-  const auto channels = static_cast<std::size_t>(playback.channels);
-  const std::size_t frames = playback.samples.size() / channels;
-  const auto wanted = static_cast<std::size_t>(std::max<LONG>(milliseconds, 0)) *
-                      static_cast<std::size_t>(playback.rate) / 1000;
-  playback.position = std::min(wanted, frames) * channels;
-  if (playback.state == ClipState::Draining || playback.state == ClipState::Ended) {
-    playback.state = ClipState::Ready;
+  const std::int64_t wanted =
+      static_cast<std::int64_t>(std::max<LONG>(milliseconds, 0)) * playback.rate / 1000;
+  const std::int64_t placed = found->clip->SeekTo(std::min(wanted, playback.lengthFrames));
+  {
+    const DeviceLock lock(*found);
+    playback.ring.Reset(RingCapacity(*found->clip));
+    playback.played =
+        static_cast<std::size_t>(placed) * static_cast<std::size_t>(playback.channels);
+    playback.lengthFrames = std::max(found->clip->LengthFrames(), placed);
+    if (playback.state == ClipState::Draining || playback.state == ClipState::Ended) {
+      playback.state = ClipState::Ready;
+    }
   }
+  StartDecoding(*found);
   return RA_OK;
 }
 
@@ -356,8 +410,11 @@ LONG WINAPI RaGetPosition(LONG instance, LONG* playedMs, LONG* lengthMs) {
   const DeviceLock lock(*found);
   const Playback& playback = found->playback;
   if (playback.state == ClipState::None) return RA_E_NO_CLIP;
-  if (playedMs != nullptr) *playedMs = Milliseconds(playback, playback.position);
-  if (lengthMs != nullptr) *lengthMs = Milliseconds(playback, playback.samples.size());
+  if (playedMs != nullptr) *playedMs = Milliseconds(playback, playback.played);
+  if (lengthMs != nullptr) {
+    *lengthMs = Milliseconds(playback, static_cast<std::size_t>(playback.lengthFrames) *
+                                           static_cast<std::size_t>(playback.channels));
+  }
   return RA_OK;
 }
 
@@ -370,6 +427,7 @@ LONG WINAPI RaShutdown(LONG instance) {
     ending = std::move(found->second);
     instances.erase(found);
     CloseDevice(*ending);
+    ending->decodeAhead.Stop();
     if (ending->audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
   return RA_OK;
