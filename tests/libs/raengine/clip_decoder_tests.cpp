@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "libs/raengine/raengine.h"
+#include "tests/support/generated_clips.h"
 
 namespace {
 
@@ -122,6 +123,34 @@ TEST_F(ClipDecoderTest, CorruptClipsNeverCrashAndStayWithinTheirLength) {
       }
     }
   }
+}
+
+// A seek lands within one decoder frame of the place asked for, whether it decodes up from the
+// start (near it) or uses the file's own seek (further on), and a place past the end is the end.
+TEST_F(ClipDecoderTest, SeeksLandWithinOneDecoderFrame) {
+  constexpr int kSeconds = 180;
+  constexpr int kRate = 44100;
+  constexpr double kFlacFrame = 4608;  // ffmpeg's FLAC block at 44.1 kHz
+  const fs::path path = dir_ / "ramp.flac";
+  ASSERT_TRUE(test_support::MakeRamp(path, kSeconds, kRate));
+  LONG error = -1;
+  const auto stream = raengine::ClipStream::Open(path.c_str(), error);
+  ASSERT_NE(stream, nullptr) << RaGetErrorText(error);
+  ASSERT_EQ(stream->LengthFrames(), std::int64_t{kSeconds} * kRate);
+  // One step of the ramp spans this many frames: the reading's own uncertainty.
+  const double step = test_support::RampFrame(1, kSeconds, kRate);
+  for (const double seconds : {0.0, 12.5, 29.99, 31.0, 90.25, 150.0, 179.5, 120.0, 3.0}) {
+    const auto frame = static_cast<std::int64_t>(seconds * kRate);
+    EXPECT_EQ(stream->SeekTo(frame), frame);
+    std::int16_t sample = 0;
+    ASSERT_EQ(stream->Read(&sample, 1), 1u) << seconds;
+    EXPECT_NEAR(test_support::RampFrame(sample, kSeconds, kRate), static_cast<double>(frame),
+                kFlacFrame + step)
+        << "sought " << seconds << " s";
+  }
+  EXPECT_EQ(stream->SeekTo(std::int64_t{kSeconds + 10} * kRate), stream->LengthFrames());
+  std::int16_t sample = 0;
+  EXPECT_EQ(stream->Read(&sample, 1), 0u) << "nothing after the end";
 }
 
 }  // namespace

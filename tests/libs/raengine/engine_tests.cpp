@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "libs/raengine/clip_decoder.h"
+#include "libs/raengine/engine_probe.h"
 #include "libs/raengine/raengine.h"
 #include "platform/headless/headless.h"
+#include "tests/support/generated_clips.h"
 #include "tests/support/sound_output.h"
 
 namespace {
@@ -110,6 +112,23 @@ class EngineTest : public ::testing::Test {
     EXPECT_EQ(RaBegin(instance_), RA_OK) << "an ended clip is not played again";
     EXPECT_TRUE(Notifications(0.3, false).empty()) << clip << ": one notification per clip";
     RaClose(instance_);
+  }
+
+  LONG PlayedMs() {
+    LONG played = -1;
+    RaGetPosition(instance_, &played, nullptr);
+    return played;
+  }
+
+  // The first `seconds` of the clip at `path`, as the decoder gives them.
+  static std::vector<std::int16_t> Opening(const fs::path& path, int seconds) {
+    LONG error = RA_OK;
+    const auto stream = raengine::ClipStream::Open(path.c_str(), error);
+    if (!stream) return {};
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds) * stream->Rate() *
+                                      stream->Channels());
+    samples.resize(stream->Read(samples.data(), samples.size()));
+    return samples;
   }
 
   fs::path output_;
@@ -278,6 +297,82 @@ TEST_F(EngineTest, NoNotificationWithoutARegisteredWindow) {
   ASSERT_EQ(RaOpen(instance_, 0, (kClips + "/chime-old.ra").c_str(), 1, 0), RA_OK);
   ASSERT_EQ(RaBegin(instance_), RA_OK);
   EXPECT_EQ(Notifications(10, true).size(), 1u);
+}
+
+// A clip longer than an hour (once refused) opens at once, plays its opening exactly, seeks to its
+// end cheaply and ends there; shut down while its decoding runs, it leaves no thread or device.
+TEST_F(EngineTest, AClipOfMoreThanAnHourPlaysSeeksAndShutsDownClean) {
+  constexpr int kSeconds = 70 * 60;
+  const fs::path path = output_.string() + ".ogg";
+  ASSERT_TRUE(test_support::MakeToneThenSilence(path, kSeconds, 1.0, 8000));
+  SetUpEngine();
+  ASSERT_EQ(RaOpen(instance_, 0, path.c_str(), 1, 0), RA_OK);
+  LONG length = 0;
+  ASSERT_EQ(RaGetPosition(instance_, nullptr, &length), RA_OK);
+  EXPECT_NEAR(length, kSeconds * 1000, 50);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  for (int wait = 0; wait < 400 && PlayedMs() < 2000; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  EXPECT_GE(PlayedMs(), 2000);
+  ASSERT_EQ(RaSeek(instance_, (kSeconds - 1) * 1000), RA_OK);
+  EXPECT_EQ(Notifications(20, true).size(), 1u) << "the last second plays and the clip ends";
+  EXPECT_NEAR(PlayedMs(), kSeconds * 1000, 50);
+
+  ASSERT_EQ(RaSeek(instance_, 60 * 1000), RA_OK);
+  ASSERT_EQ(RaBegin(instance_), RA_OK);
+  ASSERT_EQ(RaShutdown(instance_), RA_OK);
+  instance_ = 0;
+  EXPECT_EQ(ThreadCount(), threadsBefore_);
+  EXPECT_EQ(raengine::OpenDevices(), 0);
+  const auto opening = Opening(path, 1);
+  ASSERT_FALSE(opening.empty());
+  EXPECT_NE(Find(ReadSamples(output_), opening), std::string::npos) << "the opening, exactly";
+  fs::remove(path);
+}
+
+// Damage in the middle of a clip: what precedes it plays exactly, and the clip ends as a finished
+// clip, notified once.
+TEST_F(EngineTest, ACorruptMiddleEndsTheClipCleanly) {
+  const fs::path intact = output_.string() + ".ogg";
+  ASSERT_TRUE(test_support::MakeToneThenSilence(intact, 20, 20.0, 8000));
+  std::ifstream in(intact, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+  ASSERT_GT(bytes.size(), 4096u);
+  struct Damage {
+    const char* name;
+    std::size_t from;
+    std::size_t to;
+    char fill;
+  };
+  const std::size_t middle = bytes.size() / 2;
+  SetUpEngine();
+  for (const Damage& damage :
+       {Damage{"zeros over the middle", middle, middle + 2048, '\0'},
+        Damage{"garbage from the middle on", middle, bytes.size(), '\x5a'}}) {
+    std::vector<char> damaged = bytes;
+    std::fill(damaged.begin() + static_cast<std::ptrdiff_t>(damage.from),
+              damaged.begin() + static_cast<std::ptrdiff_t>(damage.to), damage.fill);
+    const fs::path path = output_.string() + "-damaged.ogg";
+    std::ofstream(path, std::ios::binary)
+        .write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+    ASSERT_EQ(RaOpen(instance_, 0, path.c_str(), 1, 0), RA_OK) << damage.name;
+    ASSERT_EQ(RaBegin(instance_), RA_OK);
+    EXPECT_EQ(Notifications(20, true).size(), 1u) << damage.name;
+    EXPECT_TRUE(Notifications(0.3, false).empty()) << damage.name << ": one notification";
+    LONG played = 0;
+    LONG length = 0;
+    RaGetPosition(instance_, &played, &length);
+    EXPECT_EQ(played, length) << damage.name << ": ended where it stopped";
+    RaClose(instance_);
+    fs::remove(path);
+  }
+  ASSERT_EQ(RaShutdown(instance_), RA_OK);
+  instance_ = 0;
+  EXPECT_NE(Find(ReadSamples(output_), Opening(intact, 2)), std::string::npos)
+      << "what precedes the damage, exactly";
+  fs::remove(intact);
 }
 
 }  // namespace
