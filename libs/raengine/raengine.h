@@ -17,7 +17,7 @@
 #define RA_E_NO_AUDIO_STREAM 4   // the file holds no audio stream
 #define RA_E_DECODE 5            // no sound could be decoded from the file
 #define RA_E_NO_DEVICE 6         // no sound output device could be opened
-#define RA_E_CLIP_TOO_LONG 7     // the clip is longer than one hour
+#define RA_E_CLIP_TOO_LONG 7     // a whole-clip decode would exceed its limit (RaOpen: never)
 #define RA_E_NO_CLIP 8           // RaBegin without an open clip
 #define RA_E_OUT_OF_MEMORY 9
 
@@ -58,9 +58,10 @@ LONG WINAPI RaSetClientId(LONG instance, LPCSTR id);
 // Sets the volume scale to 0..maxVolume (above 0) and the volume to its top. 0 on success.
 LONG WINAPI RaVolumeSupport(LONG instance, LONG maxVolume);
 
-// Opens (decodes) the clip at `path`, closing any clip already open; the clip waits for
-// RaBegin. `flags`, `mode` and `reserved` are accepted and ignored (the player passes 0, 1, 0).
-// Opens the output device on first use (RA_E_NO_DEVICE when there is none).
+// Opens the clip at `path`, closing any clip already open, and decodes its first second (so a
+// file that gives no sound fails here); the rest is decoded as it plays, whatever its length. The
+// clip waits for RaBegin. `flags`, `mode` and `reserved` are accepted and ignored (the player
+// passes 0, 1, 0). Opens the output device on first use (RA_E_NO_DEVICE when there is none).
 LONG WINAPI RaOpen(LONG instance, LONG flags, LPCSTR path, LONG mode, LONG reserved);
 
 // Starts the open clip. On a clip already playing or already ended it does nothing and returns
