@@ -386,13 +386,18 @@ LONG WINAPI RaSeek(LONG instance, LONG milliseconds) {
   Playback& playback = found->playback;
   const std::int64_t wanted =
       static_cast<std::int64_t>(std::max<LONG>(milliseconds, 0)) * playback.rate / 1000;
-  const std::int64_t placed = found->clip->SeekTo(std::min(wanted, playback.lengthFrames));
+  std::int64_t length = 0;
+  {
+    // The callback settles the length when a damaged clip ends early.
+    const DeviceLock lock(*found);
+    length = playback.lengthFrames;
+  }
+  const std::int64_t placed = found->clip->SeekTo(std::min(wanted, length));
   {
     const DeviceLock lock(*found);
     playback.ring.Reset(RingCapacity(*found->clip));
     playback.played =
         static_cast<std::size_t>(placed) * static_cast<std::size_t>(playback.channels);
-    playback.lengthFrames = std::max(found->clip->LengthFrames(), placed);
     if (playback.state == ClipState::Draining || playback.state == ClipState::Ended) {
       playback.state = ClipState::Ready;
     }
