@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "saver/picture_library.h"
 #include "saver/screen_saver.h"
+#include "settings/install_layout.h"
 #include "settings/read_setting.h"
 #include "settings/settings.h"
 
@@ -127,8 +128,7 @@ bool SongPlayerInstalled() {
   if (length == 0 || length >= sizeof folder) return false;
   char program[SettingTextSize];
   // A path that does not fit names some other file: no player then.
-  const int written = std::snprintf(program, sizeof program, "%s/tavrinra", folder);
-  if (written < 0 || written >= static_cast<int>(sizeof program)) return false;
+  if (!JoinPath(program, sizeof program, folder, SongPlayerFileName)) return false;
   OFSTRUCT found{};
   return OpenFile(program, &found, OF_EXIST) != HFILE_ERROR;
 }

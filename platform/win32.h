@@ -1,10 +1,15 @@
-// The Win32 subset that Tavrin's own code calls, for Linux.
+// The Win32 subset that Tavrin's own code calls, for Linux; on Windows, the real
+// Win32 (platform/windows/windows_api.h).
 //
 // The system's code includes this header and the C++ standard library, nothing else.
 // Names, signatures, constant values and message numbers are Win32's; each function
 // carries a one-line note on where it differs from Win32. Only ANSI ("A") forms exist,
 // and the unsuffixed names are macros for them, as with ANSI Win32 builds.
 #pragma once
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#else
 
 #include <climits>
 #include <cstddef>
@@ -810,3 +815,5 @@ int WINAPI SetStretchBltMode(HDC dc, int mode);
 // as 32 bits; null for a malformed one.
 HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name);
 #define LoadBitmap LoadBitmapA
+
+#endif  // _WIN32

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "saver/slide_show.h"
+#include "settings/install_layout.h"
 #include "settings/settings.h"
 
 void StartSongPlayer() {
@@ -16,8 +17,7 @@ void StartSongPlayer() {
   if (length == 0 || length >= sizeof folder) return;
   char program[SettingTextSize];
   // A path that does not fit would start some other program: start none.
-  const int written = std::snprintf(program, sizeof program, "%s/tavrinra", folder);
-  if (written < 0 || written >= static_cast<int>(sizeof program)) return;
+  if (!JoinPath(program, sizeof program, folder, SongPlayerFileName)) return;
 
   std::memset(&SlideShow.PlayerStartup, 0, sizeof SlideShow.PlayerStartup);
   SlideShow.PlayerStartup.cb = sizeof SlideShow.PlayerStartup;

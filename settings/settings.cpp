@@ -6,6 +6,7 @@
 
 #include "effects/transition_context.h"
 #include "saver/slide_show.h"
+#include "settings/install_layout.h"
 
 SaverSettingsRecord SaverSettings = {};
 
@@ -74,14 +75,12 @@ void LoadSettings(HWND window) {
 
   SaverSettings.FirstTickDelay = 50;
 
-  std::snprintf(SaverSettings.InstallPath, SettingTextSize, "%s", TAVRIN_DATA_DIR);
+  DefaultInstallPath(SaverSettings.InstallPath, SettingTextSize);
   ReadSetting(window, "Settings", "ScreenSaverPath", text);
   if (text[0] != '\0') std::memcpy(SaverSettings.InstallPath, text, SettingTextSize);
 
   // A help path that would not fit is left empty rather than cut into another path.
-  const int helpLength = std::snprintf(SaverSettings.HelpPath, SettingTextSize, "%s/Tavrin.html",
-                                       SaverSettings.InstallPath);
-  if (helpLength < 0 || helpLength >= SettingTextSize) SaverSettings.HelpPath[0] = '\0';
+  JoinPath(SaverSettings.HelpPath, SettingTextSize, SaverSettings.InstallPath, HelpFileName);
 
   SaverSettings.PictureCount = ReadNumber(window, "The Gig", "Images", 1, text);
   if (SaverSettings.PictureCount < 1) SaverSettings.PictureCount = 1;
