@@ -94,6 +94,7 @@ HINSTANCE ThisModule() {
 HFONT DialogFont(HWND host) {
   for (HWND window : {host, GetParent(host)}) {
     if (window == nullptr) continue;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
     if (auto* font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0))) return font;
   }
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -275,6 +276,7 @@ class WindowView final : public PlayerView {
 
  private:
   static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
     auto* view = reinterpret_cast<WindowView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     // An action may end the view: nothing of it is touched after one.
@@ -283,13 +285,16 @@ class WindowView final : public PlayerView {
         view->Layout();
         return 0;
       case WM_COMMAND:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
         if (HIWORD(wParam) == BN_CLICKED && reinterpret_cast<HWND>(lParam) == view->play_) {
           Call(view->actions_.playOrPause);
+          // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
         } else if (HIWORD(wParam) == BN_CLICKED && reinterpret_cast<HWND>(lParam) == view->stop_) {
           Call(view->actions_.stop);
         }
         return 0;
       case WM_HSCROLL:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
         if (reinterpret_cast<HWND>(lParam) == view->position_) view->Scrolled();
         return 0;
       case WM_TIMER:
@@ -298,7 +303,7 @@ class WindowView final : public PlayerView {
         return 0;
       case WM_NCDESTROY:
         // Gone with its host (the view unlinks the container before it destroys it).
-        view->container_.release();
+        (void)view->container_.release();  // Windows has destroyed it
         break;
       default:
         break;
@@ -308,6 +313,7 @@ class WindowView final : public PlayerView {
 
   static LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR data) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
     auto* view = reinterpret_cast<WindowView*>(data);
     switch (message) {
       // A host whose own procedure takes WM_WINDOWPOSCHANGED never sees WM_SIZE.
@@ -336,6 +342,7 @@ class WindowView final : public PlayerView {
       type.hInstance = module;
       type.hCursor = LoadCursor(nullptr, IDC_ARROW);
       // The dialog's own face: the host's frame shows around a player of the same colour.
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
       type.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
       type.lpszClassName = kContainerClass;
       return RegisterClassExA(&type);
@@ -355,9 +362,10 @@ class WindowView final : public PlayerView {
   UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
 
   HWND Child(const char* type, DWORD style, int id) const {
-    HWND control =
-        CreateWindowExA(0, type, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, container_.get(),
-                        reinterpret_cast<HMENU>(INT_PTR{id}), ThisModule(), nullptr);
+    HWND control = CreateWindowExA(
+        0, type, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, container_.get(),
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 hands handles and ids over as integers
+        reinterpret_cast<HMENU>(INT_PTR{id}), ThisModule(), nullptr);
     if (control != nullptr) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
     return control;
   }

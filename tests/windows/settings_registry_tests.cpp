@@ -136,7 +136,7 @@ TEST_F(RegistryTest, InstallFolderAndHelpPage) {
   EXPECT_EQ(std::string(SaverSettings.InstallPath), own);
   EXPECT_EQ(std::string(SaverSettings.HelpPath), own + "\\Tavrin.html");
 
-  StoreRaw(HKEY_LOCAL_MACHINE, "", "InstallDir", std::string("C:\\Program Files\\Tavrin\0", 25));
+  StoreRaw(HKEY_LOCAL_MACHINE, "", "InstallDir", std::string("C:\\Program Files\\Tavrin\0", 24));
   LoadSettings(nullptr);
   EXPECT_STREQ(SaverSettings.InstallPath, "C:\\Program Files\\Tavrin");
   EXPECT_STREQ(SaverSettings.HelpPath, "C:\\Program Files\\Tavrin\\Tavrin.html");
