@@ -157,6 +157,9 @@ LONG OpenDevice(Instance& instance, int rate, int channels) {
   }
   CloseDevice(instance);
   if (!instance.audioStarted) {
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events nobody reads, and a player
+    // started from a terminal or ended by its caller would no longer stop.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return RA_E_NO_DEVICE;
     instance.audioStarted = true;
   }

@@ -2,6 +2,7 @@
 // headless window's queue.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <unistd.h>
 #include <algorithm>
 #include <chrono>
@@ -142,6 +143,12 @@ TEST_F(EngineTest, ClipsPlayInOrderEachNotifiedOnceAndShutdownLeavesNothing) {
   PlayToTheEnd("tune-rising.ra");
   PlayToTheEnd("tune-falling-old.ra");
   PlayToTheEnd("chime.ra");
+  // What a termination signal does stays the program's choice while the device is open.
+  for (const int signal : {SIGTERM, SIGINT}) {
+    struct sigaction action {};
+    ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << strsignal(signal);
+  }
   EXPECT_EQ(RaShutdown(instance_), RA_OK);
   EXPECT_EQ(ThreadCount(), threadsBefore_) << "the audio thread is gone";
   EXPECT_EQ(RaBegin(instance_), RA_E_BAD_INSTANCE);
