@@ -1,6 +1,7 @@
 # Installation layout. LoadLibrary looks for the picture module beside the program and then in
-# ../lib/tavrin, and the settings store's default "ScreenSaverPath" is TAVRIN_DATA_DIR
-# (<prefix>/share/tavrin), which holds the help page, the sample pictures and the sample clips.
+# ../lib/tavrin, and the settings store's default "ScreenSaverPath" is ../share/tavrin from the
+# program's folder (so the install may be moved), which holds the help page, the sample pictures
+# and the sample clips.
 foreach(program tavrin tavrinra tavrin-reg)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION bin)

@@ -81,8 +81,8 @@ TEST(TracerProgramTest, SettingsReportsDefaultsThenStoredValues) {
   const std::string defaults =
       "Effect=0\nEffectDir=8\nGrainSize=4\nDelayFactor=5\nPicturePeriod=6000\n"
       "FirstTickDelay=50\nPictureCount=1\nSongCount=0\nRandomImages=0\nRandomEffects=0\n"
-      "PlaySongs=0\nRandomSongs=0\nImagePreview=0\nInstallPath=" TAVRIN_DATA_DIR
-      "\nHelpPath=" TAVRIN_DATA_DIR "/Tavrin.html\n";
+      "PlaySongs=0\nRandomSongs=0\nImagePreview=0\nInstallPath=" TAVRIN_BUILD_DATA_DIR
+      "\nHelpPath=" TAVRIN_BUILD_DATA_DIR "/Tavrin.html\n";
   const ToolResult empty = RunTracer({"settings"});
   EXPECT_EQ(empty.exitCode, 0);
   EXPECT_EQ(empty.output, defaults);
@@ -100,6 +100,9 @@ TEST(TracerProgramTest, SettingsReportsDefaultsThenStoredValues) {
       {"ImagePreview", "1"},
       {"ScreenSaverPath", "/opt/tavrin"}};
   for (const auto& [name, value] : stored) Store("Settings", name, value);
+  // Counts name no more entries than are stored: the last of each list is enough.
+  Store("The Gig", "P6", "/pictures/a.jpg");
+  Store("The Gig", "S2", "/clips/a.ra");
   Store("The Gig", "Images", "7");
   Store("The Gig", "Songs", "3");
 
