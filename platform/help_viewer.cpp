@@ -1,12 +1,17 @@
-// The desktop's viewer for help pages: xdg-open, started so that nothing ever waits for it.
+// The desktop's viewer for help pages: xdg-open, given a moment to say it found nothing to show
+// the page with, and never waited for beyond that.
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/backend.h"
 #include "platform/help_viewer.h"
@@ -17,6 +22,23 @@ namespace platform {
 namespace {
 
 constexpr char kViewer[] = "xdg-open";
+constexpr auto kVerdictTime = std::chrono::milliseconds(1000);
+
+// Why xdg-open gave up, by its documented exit codes.
+std::string ViewerFailure(int status) {
+  if (!WIFEXITED(status)) return "the viewer (xdg-open) stopped unexpectedly.";
+  switch (WEXITSTATUS(status)) {
+    case 2:
+      return "the viewer (xdg-open) could not read it.";
+    case 3:
+      return "no program to show web pages was found (xdg-open found none; install a web "
+             "browser).";
+    case 4:
+      return "the program that should show it (started by xdg-open) failed.";
+    default:
+      return "the viewer (xdg-open) failed with code " + std::to_string(WEXITSTATUS(status)) + ".";
+  }
+}
 
 bool IsRegularFile(const std::string& path) {
   struct stat info {};
@@ -49,29 +71,44 @@ bool OpenInViewer(const std::string& path, std::string* problem) {
     *problem = "No viewer for the help page was found (xdg-open, from xdg-utils, is needed).";
     return false;
   }
-  // An intermediate child starts the viewer and ends at once: the viewer is left to init, so
-  // it is neither waited for nor left a zombie, and it outlives a dialog that closes.
-  const pid_t middle = fork();
-  if (middle < 0) {
+  // A session of its own, and no signal of ours blocked: the viewer outlives a dialog that closes.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+  const std::string viewer = kViewer;
+  std::string page = path;
+  char* argv[] = {const_cast<char*>(viewer.c_str()), page.data(), nullptr};  // NOLINT
+  pid_t child = 0;
+  const int started = posix_spawnp(&child, kViewer, nullptr, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
+  if (started != 0) {
     *problem = "The help viewer could not be started.";
     return false;
   }
-  if (middle == 0) {
-    setsid();
-    const std::string viewer = kViewer;
-    std::string page = path;
-    char* argv[] = {const_cast<char*>(viewer.c_str()), page.data(), nullptr};  // NOLINT
-    pid_t ignored = 0;
-    _exit(posix_spawnp(&ignored, kViewer, nullptr, nullptr, argv, environ) == 0 ? 0 : 1);
-  }
+  // xdg-open that finds nothing to show the page with says so within a moment; one that found a
+  // browser may stay as long as the browser does, and is then reaped whenever it ends.
+  const auto verdict = std::chrono::steady_clock::now() + kVerdictTime;
   int status = 0;
-  while (waitpid(middle, &status, 0) < 0) {
+  for (;;) {
+    const pid_t ended = waitpid(child, &status, WNOHANG);
+    if (ended == child) break;
+    if (ended < 0 && errno != EINTR) return true;
+    if (std::chrono::steady_clock::now() >= verdict) {
+      std::thread([child] {
+        int ignored = 0;
+        while (waitpid(child, &ignored, 0) < 0 && errno == EINTR) {
+        }
+      }).detach();
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    *problem = "The help viewer could not be started.";
-    return false;
-  }
-  return true;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  *problem = "The help page " + path + " could not be shown: " + ViewerFailure(status);
+  return false;
 }
 
 bool Backend::OpenHelp(const std::string& path, UINT /*command*/, std::string* problem) {

@@ -5,9 +5,10 @@
 
 namespace platform {
 
-// Starts xdg-open on `path` (found on $PATH) and returns without waiting for it: the viewer is
-// left to init, never a zombie of ours. False, with a sentence for the user in `problem`, when
-// the page is no regular file, no xdg-open is on $PATH, or it cannot be started.
+// Starts xdg-open on `path` (found on $PATH) in a session of its own and waits at most a second,
+// for xdg-open to report that nothing could show the page; a viewer still running then is reaped
+// whenever it ends. False, with a sentence for the user in `problem`, when the page is no regular
+// file, no xdg-open is on $PATH, it cannot be started, or it failed.
 bool OpenInViewer(const std::string& path, std::string* problem);
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// The help viewer: refused with a reason when the page or the viewer is missing, and started
-// without anything waiting for it otherwise.
+// The help viewer: refused with a reason when the page or the viewer is missing or the viewer
+// gives up, and started without anything waiting for it otherwise.
 #include "platform/help_viewer.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "tests/platform/kernel/temp_config_home.h"
 
@@ -47,9 +48,21 @@ TEST(HelpViewerTest, RefusesWithAReasonOrStartsTheViewerDetached) {
     EXPECT_NE(problem.find("xdg-open"), std::string::npos) << problem;
   }
 
+  // A viewer that gives up at once is reported, with the page and the reason.
+  for (const auto& [code, reason] :
+       {std::pair{3, "install a web browser"}, std::pair{4, "failed"}, std::pair{1, "code 1"}}) {
+    std::ofstream(bin + "/xdg-open", std::ios::trunc)
+        << "#!/bin/sh\necho 'xdg-open: no method available' >&2\nexit " << code << "\n";
+    chmod((bin + "/xdg-open").c_str(), 0755);
+    const PathScope path(bin + ":/bin:/usr/bin");
+    EXPECT_FALSE(platform::OpenInViewer(page, &problem)) << code;
+    EXPECT_NE(problem.find(page), std::string::npos) << problem;
+    EXPECT_NE(problem.find(reason), std::string::npos) << problem;
+  }
+
   // A viewer that stays until the test lets it go: opening returns before it is done.
   const std::string go = folder.Folder() + "/go";
-  std::ofstream(bin + "/xdg-open")
+  std::ofstream(bin + "/xdg-open", std::ios::trunc)
       << "#!/bin/sh\nfor i in $(seq 200); do [ -e " << go
       << " ] && break; sleep 0.05; done\necho \"$1\" > " << opened << "\n";
   chmod((bin + "/xdg-open").c_str(), 0755);
