@@ -643,7 +643,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD 
 #define RegSetValueEx RegSetValueExA
 LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName);
 #define RegDeleteValue RegDeleteValueA
-// Values in name order (Windows gives no order either).
+// Values in name order (Windows gives no order either), as they were when index 0 was asked for.
 LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize,
                              LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD dataSize);
 #define RegEnumValue RegEnumValueA

@@ -1,9 +1,12 @@
 // The registry calls over the store's files; open keys are tagged handles naming a folder.
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/handles.h"
 #include "platform/kernel/registry_store.h"
@@ -12,10 +15,21 @@
 namespace platform {
 namespace {
 
+struct Listing {
+  std::shared_ptr<const std::vector<registry::StoredValue>> values;
+  unsigned changes = 0;
+};
+
 struct OpenKey {
   std::string folder;
   bool writable = false;
+  // The values as RegEnumValue lists them, read at index 0 (or after this process changed a
+  // value): one reading of the folder for a whole enumeration.
+  Listing listing;
 };
+
+// Counts this process's value changes; a listing read before the latest one is read again.
+std::atomic<unsigned> valueChanges{0};
 
 std::mutex keysMutex;
 std::map<std::uintptr_t, OpenKey> openKeys;  // by handle value
@@ -23,7 +37,7 @@ std::uintptr_t nextKeyIndex = 1;
 
 // HKEY_CURRENT_USER is looked up afresh each time, so it follows $XDG_CONFIG_HOME.
 std::optional<OpenKey> Resolve(HKEY key) {
-  if (key == HKEY_CURRENT_USER) return OpenKey{registry::RootFolder(), true};
+  if (key == HKEY_CURRENT_USER) return OpenKey{registry::RootFolder(), true, {}};
   const std::scoped_lock lock(keysMutex);
   const auto found = openKeys.find(HandleValue(key));
   if (found == openKeys.end()) return std::nullopt;
@@ -44,6 +58,11 @@ const char* NameOrEmpty(LPCSTR name) {
 // Win32's sizing: no buffer asks for the size; a short one gets ERROR_MORE_DATA and the size.
 LSTATUS CopyValue(const std::string& folder, const registry::StoredValue& value, LPDWORD type,
                   LPBYTE data, LPDWORD dataSize) {
+  if (data == nullptr && dataSize == nullptr) {
+    // Only the name and type were asked for: the value's file is not opened.
+    if (type != nullptr) *type = value.type;
+    return ERROR_SUCCESS;
+  }
   DWORD size = 0;
   const DWORD capacity = dataSize != nullptr ? *dataSize : 0;
   const LSTATUS status = registry::ReadValue(folder, value.fileName, data, capacity, &size);
@@ -64,7 +83,7 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM 
   const std::optional<OpenKey> base = Resolve(key);
   if (!base) return ERROR_INVALID_HANDLE;
   if (base->folder.empty()) return ERROR_FILE_NOT_FOUND;
-  OpenKey opened{base->folder, (desired & KEY_SET_VALUE) != 0};
+  OpenKey opened{base->folder, (desired & KEY_SET_VALUE) != 0, {}};
   const LSTATUS status =
       registry::OpenKeyPath(base->folder, NameOrEmpty(subKey), false, &opened.folder, nullptr);
   if (status != ERROR_SUCCESS) return status;
@@ -85,7 +104,7 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPST
     const LSTATUS status = registry::CreateRootFolder(base->folder);
     if (status != ERROR_SUCCESS) return status;
   }
-  OpenKey opened{base->folder, (desired & KEY_SET_VALUE) != 0};
+  OpenKey opened{base->folder, (desired & KEY_SET_VALUE) != 0, {}};
   bool created = false;
   const LSTATUS status =
       registry::OpenKeyPath(base->folder, subKey, true, &opened.folder, &created);
@@ -116,6 +135,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
   if (!opened) return ERROR_INVALID_HANDLE;
   if (!opened->writable) return ERROR_ACCESS_DENIED;
   if (data == nullptr && dataSize != 0) return ERROR_INVALID_PARAMETER;
+  ++valueChanges;
   const LSTATUS status =
       registry::WriteValue(opened->folder, NameOrEmpty(valueName), type, data, dataSize);
   if (status == ERROR_SUCCESS)
@@ -128,6 +148,7 @@ LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName) {
   const std::optional<OpenKey> opened = Resolve(key);
   if (!opened) return ERROR_INVALID_HANDLE;
   if (!opened->writable) return ERROR_ACCESS_DENIED;
+  ++valueChanges;
   return registry::DeleteValue(opened->folder, NameOrEmpty(valueName));
 }
 
@@ -140,7 +161,17 @@ LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD val
       (data != nullptr && dataSize == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
-  const std::vector<registry::StoredValue> values = registry::ListValues(opened->folder);
+  Listing listing = opened->listing;
+  const unsigned changes = valueChanges.load();
+  if (index == 0 || !listing.values || listing.changes != changes) {
+    listing = {std::make_shared<const std::vector<registry::StoredValue>>(
+                   registry::ListValues(opened->folder)),
+               changes};
+    const std::scoped_lock lock(keysMutex);
+    const auto found = openKeys.find(HandleValue(key));
+    if (found != openKeys.end()) found->second.listing = listing;
+  }
+  const std::vector<registry::StoredValue>& values = *listing.values;
   if (index >= values.size()) return ERROR_NO_MORE_ITEMS;
   const registry::StoredValue& value = values[index];
   if (*valueNameSize <= value.name.size()) return ERROR_MORE_DATA;

@@ -9,9 +9,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <random>
+#include <set>
+#include <thread>
 #include <utility>
 
 #include <pwd.h>
@@ -74,6 +80,12 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::string Folded(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(), LowerAscii);
+  return result;
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -89,10 +101,202 @@ std::string ValueFileName(std::string_view name, DWORD type) {
   return fileName.size() > kMaxFileName ? std::string() : fileName;
 }
 
-// Makes sure the folder's entries are on disk: a rename or a new name survives a crash.
+// Writes reach the disk as the registry's own do: each is atomic and seen by every reader at
+// once (a rename; a killed program loses nothing, the kernel holds it), and it is synced to the
+// disk within about a second, and before the program ends. Syncing one value at a time cost a
+// disk flush per value: seconds for a playlist of a few hundred entries.
+class PendingSync {
+ public:
+  PendingSync() = default;
+  PendingSync(const PendingSync&) = delete;
+  PendingSync& operator=(const PendingSync&) = delete;
+  ~PendingSync() {
+    {
+      const std::scoped_lock lock(mutex_);
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    // A child forked from a writer has the record but not the thread.
+    if (thread_ && owner_ == getpid()) {
+      thread_->join();
+    } else {
+      [[maybe_unused]] std::thread* notOurs = thread_.release();  // NOLINT: not ours to end
+    }
+    SyncNow();
+  }
+
+  // Notes a folder whose new entries or values are not yet known to be on disk.
+  void Note(const std::string& folder) {
+    const std::scoped_lock lock(mutex_);
+    folders_.insert(folder);
+    if (!thread_) {
+      owner_ = getpid();
+      thread_ = std::make_unique<std::thread>([this] { Run(); });
+    }
+    wake_.notify_all();
+  }
+
+  // Syncs every noted folder's file system now.
+  void SyncNow() {
+    std::set<std::string> folders;
+    {
+      const std::scoped_lock lock(mutex_);
+      folders.swap(folders_);
+    }
+    for (const std::string& folder : folders) {
+      const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      // syncfs writes the values' data and the folder entries that name them in one flush.
+      if (fd.get() >= 0) syncfs(fd.get());
+    }
+  }
+
+ private:
+  void Run() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+      wake_.wait(lock, [this] { return stopping_ || !folders_.empty(); });
+      if (stopping_) break;
+      // Writes that come in a burst (a playlist saved) share one flush.
+      wake_.wait_for(lock, kSyncDelay, [this] { return stopping_; });
+      lock.unlock();
+      SyncNow();
+      lock.lock();
+    }
+  }
+
+  static constexpr std::chrono::milliseconds kSyncDelay{500};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::set<std::string> folders_;
+  bool stopping_ = false;
+  std::unique_ptr<std::thread> thread_;
+  pid_t owner_ = 0;
+};
+
+PendingSync& Pending() {
+  static PendingSync pending;
+  return pending;
+}
+
 void SyncFolder(const std::string& folder) {
-  const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) fsync(fd.get());
+  Pending().Note(folder);
+}
+
+// The file names in a folder by their case-folded names, so that a name missing in its exact
+// spelling is looked up without reading the whole folder again. A listing is trusted while the
+// folder's change time is the one it was read at, and this process's own changes keep it so.
+class FolderIndex {
+ public:
+  // The files whose names fold to `folded` (values, or subkeys of that name).
+  std::vector<std::string> Find(const std::string& folder, const std::string& folded) {
+    const std::scoped_lock lock(mutex_);
+    std::vector<std::string> found;
+    const Listing* listing = Current(folder);
+    if (listing == nullptr) return found;
+    const auto [first, last] = listing->files.equal_range(folded);
+    for (auto at = first; at != last; ++at) found.push_back(at->second);
+    return found;
+  }
+
+  // This process changed the folder since its change time was `before`: `fileName` (a name that
+  // folds to `folded`) was put in place or, with `removed`, taken away. A listing that was
+  // current then stays current.
+  void Changed(const std::string& folder, const std::string& folded, const std::string& fileName,
+               bool removed, const timespec& before) {
+    const std::scoped_lock lock(mutex_);
+    const auto entry = listings_.find(folder);
+    if (entry == listings_.end()) return;
+    Listing& listing = entry->second;
+    struct stat now {};
+    if (!SameTime(listing.changed, before) || stat(folder.c_str(), &now) != 0) {
+      listings_.erase(entry);
+      return;
+    }
+    auto [first, last] = listing.files.equal_range(folded);
+    while (first != last && first->second != fileName) ++first;
+    if (removed && first != last) listing.files.erase(first);
+    if (!removed && first == last) listing.files.emplace(folded, fileName);
+    listing.changed = now.st_mtim;
+  }
+
+  static timespec ChangeTime(const std::string& folder) {
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0) return {};
+    return status.st_mtim;
+  }
+
+ private:
+  struct Listing {
+    timespec changed{};
+    std::multimap<std::string, std::string> files;
+  };
+
+  static bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+  }
+
+  const Listing* Current(const std::string& folder) {
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0) return nullptr;
+    const auto found = listings_.find(folder);
+    if (found != listings_.end() && SameTime(found->second.changed, status.st_mtim)) {
+      return &found->second;
+    }
+    const UniqueDir dir(opendir(folder.c_str()));
+    if (!dir) return nullptr;
+    Listing listing;
+    listing.changed = status.st_mtim;
+    while (const dirent* entry = readdir(dir.get())) {
+      const std::optional<DecodedName> decoded = DecodeFileName(entry->d_name);
+      if (decoded) listing.files.emplace(Folded(decoded->name), entry->d_name);
+    }
+    // A folder that changed while it was read is read again next time.
+    struct stat after {};
+    if (stat(folder.c_str(), &after) != 0 || !SameTime(after.st_mtim, status.st_mtim)) {
+      listing.changed = {};
+    }
+    return &(listings_[folder] = std::move(listing));
+  }
+
+  std::mutex mutex_;
+  std::map<std::string, Listing> listings_;
+};
+
+// The change time each folder had after this process last changed or cleaned it.
+class OwnChangeTimes {
+ public:
+  bool Unchanged(const std::string& folder, const timespec& now) {
+    const std::scoped_lock lock(mutex_);
+    const auto found = times_.find(folder);
+    return found != times_.end() && found->second.tv_sec == now.tv_sec &&
+           found->second.tv_nsec == now.tv_nsec;
+  }
+  void Note(const std::string& folder, const timespec& now) {
+    const std::scoped_lock lock(mutex_);
+    times_[folder] = now;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, timespec> times_;
+};
+
+OwnChangeTimes& OwnChanges() {
+  static OwnChangeTimes times;
+  return times;
+}
+
+// After this process changed a folder whose change time was `before`: a folder known to hold no
+// leftovers then holds none now.
+void NoteOwnChange(const std::string& folder, const timespec& before) {
+  if (OwnChanges().Unchanged(folder, before)) {
+    OwnChanges().Note(folder, FolderIndex::ChangeTime(folder));
+  }
+}
+
+FolderIndex& Index() {
+  static FolderIndex index;
+  return index;
 }
 
 bool WriteAll(int fd, const BYTE* data, std::size_t size) {
@@ -204,6 +408,8 @@ std::optional<DecodedName> DecodeFileName(std::string_view fileName) {
 LSTATUS CreateRootFolder(const std::string& root) {
   lastFileError = 0;
   if (root.empty()) return ERROR_FILE_NOT_FOUND;
+  struct stat existing {};
+  if (stat(root.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) return ERROR_SUCCESS;
   std::string partial;
   std::size_t position = 0;
   while (position != std::string::npos) {
@@ -258,13 +464,11 @@ std::optional<StoredValue> FindValue(const std::string& folder, std::string_view
   if (stat(Join(folder, exact).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
     return StoredValue{exact, std::string(name), REG_SZ};
   }
-  const UniqueDir dir(opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
-  while (const dirent* entry = readdir(dir.get())) {
-    const std::optional<DecodedName> decoded = DecodeFileName(entry->d_name);
-    if (!decoded || !EqualIgnoringCase(decoded->name, name)) continue;
-    if (stat(Join(folder, entry->d_name).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-      return StoredValue{entry->d_name, decoded->name, decoded->type};
+  // Another spelling of the name, or another type.
+  for (const std::string& fileName : Index().Find(folder, Folded(name))) {
+    const std::optional<DecodedName> decoded = DecodeFileName(fileName);
+    if (decoded && stat(Join(folder, fileName).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      return StoredValue{fileName, decoded->name, decoded->type};
     }
   }
   return std::nullopt;
@@ -283,14 +487,9 @@ std::vector<StoredValue> ListValues(const std::string& folder) {
     }
     values.push_back(StoredValue{entry->d_name, decoded->name, decoded->type});
   }
-  const auto folded = [](const std::string& text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(), LowerAscii);
-    return result;
-  };
-  std::sort(values.begin(), values.end(), [&](const StoredValue& a, const StoredValue& b) {
-    const std::string foldedA = folded(a.name);
-    const std::string foldedB = folded(b.name);
+  std::sort(values.begin(), values.end(), [](const StoredValue& a, const StoredValue& b) {
+    const std::string foldedA = Folded(a.name);
+    const std::string foldedB = Folded(b.name);
     return foldedA != foldedB ? foldedA < foldedB : a.fileName < b.fileName;
   });
   return values;
@@ -330,6 +529,7 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
   if (existing && existing->type == type) target = existing->fileName;
   if (target.empty()) return ERROR_INVALID_PARAMETER;
 
+  const timespec before = FolderIndex::ChangeTime(folder);
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -339,7 +539,7 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
   }
   if (fd < 0) return ERROR_ACCESS_DENIED;
   UniqueFd file(fd);
-  const bool written = WriteAll(file.get(), data, size) && fsync(file.get()) == 0;
+  const bool written = WriteAll(file.get(), data, size);
   const int writeError = errno;
   if (!written || file.Close() != 0) {
     const int error = written ? errno : writeError;
@@ -351,9 +551,15 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
     unlink(temporary.c_str());
     return FromErrno(error);
   }
+  const std::string folded = Folded(name);
+  Index().Changed(folder, folded, target, false, before);
+  NoteOwnChange(folder, before);
   // The value changed type: the old file goes only after the new one is in place.
   if (existing && existing->fileName != target) {
+    const timespec replaced = FolderIndex::ChangeTime(folder);
     unlink(Join(folder, existing->fileName).c_str());
+    Index().Changed(folder, folded, existing->fileName, true, replaced);
+    NoteOwnChange(folder, replaced);
   }
   SyncFolder(folder);
   return ERROR_SUCCESS;
@@ -363,7 +569,10 @@ LSTATUS DeleteValue(const std::string& folder, std::string_view name) {
   lastFileError = 0;
   const std::optional<StoredValue> existing = FindValue(folder, name);
   if (!existing) return ERROR_FILE_NOT_FOUND;
+  const timespec before = FolderIndex::ChangeTime(folder);
   if (unlink(Join(folder, existing->fileName).c_str()) != 0) return FromErrno(errno);
+  Index().Changed(folder, Folded(name), existing->fileName, true, before);
+  NoteOwnChange(folder, before);
   SyncFolder(folder);
   return ERROR_SUCCESS;
 }
@@ -372,7 +581,17 @@ int LastFileError() {
   return lastFileError;
 }
 
+void SyncPendingWrites() {
+  Pending().SyncNow();
+}
+
 void RemoveStaleTemporaries(const std::string& folder) {
+  // Only a folder that changed since this process last cleaned or wrote it can hold another
+  // writer's leftovers: a key opened for every value written must not read the whole folder
+  // each time.
+  const timespec changed = FolderIndex::ChangeTime(folder);
+  if (OwnChanges().Unchanged(folder, changed)) return;
+  OwnChanges().Note(folder, changed);
   const UniqueDir dir(opendir(folder.c_str()));
   if (!dir) return;
   std::vector<std::string> stale;

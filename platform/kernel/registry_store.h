@@ -50,7 +50,9 @@ std::vector<StoredValue> ListValues(const std::string& folder);
 // `capacity`, also reads the bytes into it. The bytes come from one whole version of the value.
 LSTATUS ReadValue(const std::string& folder, const std::string& fileName, BYTE* buffer,
                   DWORD capacity, DWORD* size);
-// Replaces (or creates) a value atomically: a reader sees the old bytes or the new ones.
+// Replaces (or creates) a value atomically: a reader sees the old bytes or the new ones, at once.
+// The value reaches the disk within about a second (SyncPendingWrites, or the end of the process,
+// sooner).
 LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type, const BYTE* data,
                    DWORD size);
 LSTATUS DeleteValue(const std::string& folder, std::string_view name);
@@ -67,7 +69,11 @@ using WriteObserver =
 void SetWriteObserver(WriteObserver observer);
 void NotifyWritten(const std::string& folder, std::string_view name, const BYTE* data, DWORD size);
 
-// Removes temporaries left by writers that died mid-write.
+// Syncs to disk every value and key written so far; ExitProcess, which runs no destructors, calls
+// it.
+void SyncPendingWrites();
+
+// Removes temporaries left by writers that died mid-write (once a folder per process).
 void RemoveStaleTemporaries(const std::string& folder);
 
 }  // namespace platform::registry

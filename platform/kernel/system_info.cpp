@@ -6,6 +6,7 @@
 
 #include "platform/kernel/last_error.h"
 #include "platform/kernel/program_location.h"
+#include "platform/kernel/registry_store.h"
 #include "platform/win32.h"
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
@@ -37,8 +38,9 @@ UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size) {
 
 void WINAPI ExitProcess(UINT exitCode) {
   // Like Win32's ExitProcess, no static destructors run: the backends' globals hold X and Qt
-  // resources whose teardown order at exit is not safe. Everything the programs persist is
-  // already on disk (registry writes are synchronous), so only stdio needs flushing.
+  // resources whose teardown order at exit is not safe. What the programs persist is the
+  // registry, whose last writes are synced here, and stdio.
+  platform::registry::SyncPendingWrites();
   std::fflush(nullptr);
   _exit(static_cast<int>(exitCode));
 }

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/handles.h"
+#include "platform/kernel/registry_store.h"
 #include "platform/termination_exit.h"
 #include "platform/user/user_state.h"
 #include "platform/win32.h"
@@ -85,6 +86,7 @@ BOOL WINAPI TavrinPostOnTerminationSignals(HWND window, UINT message) {
 void WINAPI TavrinEndByTerminationSignal() {
   const int signal = receivedSignal.load(std::memory_order_relaxed);
   if (signal == 0) return;
+  platform::registry::SyncPendingWrites();
   std::fflush(nullptr);
   struct sigaction defaultAction {};
   defaultAction.sa_handler = SIG_DFL;

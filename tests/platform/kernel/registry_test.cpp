@@ -1,9 +1,12 @@
 // The registry store: byte-exact values, Win32's sizing rules, names, keys and failures.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -187,6 +190,65 @@ TEST_F(RegistryTest, EnumerationIsInNameOrderAndSkipsStrangers) {
   DWORD small = sizeof name;  // "LongerName", fourth in order, does not fit
   EXPECT_EQ(RegEnumValueA(key, 3, name, &small, nullptr, nullptr, nullptr, nullptr),
             ERROR_MORE_DATA);
+  RegCloseKey(key);
+}
+
+// Lookups of another spelling go through a listing of the folder that this process keeps: it
+// must follow this process's changes and another writer's alike, and tell values from subkeys.
+TEST_F(RegistryTest, OtherSpellingsAreFoundAfterEveryKindOfChange) {
+  HKEY key = Create();
+  const std::string folder = home_.Registry() + "/Software/Dravelin/Tavrin/Settings";
+  std::filesystem::create_directory(folder + "/abc");  // a subkey, not a value
+  ASSERT_EQ(Set(key, "ABC", "value"), ERROR_SUCCESS);
+  // Many values, so that a listing is made and then kept up to date by each write.
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(Set(key, ("P" + std::to_string(i)).c_str(), std::to_string(i)), ERROR_SUCCESS);
+  }
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    const char* name;  // looked up in another spelling
+    std::string expected;
+  };
+  const std::vector<Step> steps = {
+      {"a value beside a subkey of its name", [] {}, "abc", "value"},
+      {"a value written in this run", [] {}, "p299", "299"},
+      {"a value rewritten in another spelling", [&] { Set(key, "p12", "twelve"); }, "P12",
+       "twelve"},
+      {"a value that changed its type",
+       [&] { Set(key, "p13", std::string("\x0d\0\0\0", 4), REG_DWORD); }, "P13",
+       std::string("\x0d\0\0\0", 4)},
+      {"a deleted value", [&] { RegDeleteValueA(key, "P14"); }, "p14", "<absent>"},
+      {"a value deleted and stored again in another spelling",
+       [&] {
+         RegDeleteValueA(key, "P15");
+         Set(key, "p15", "again");
+       },
+       "P15", "again"},
+      {"a value another writer put there",
+       [&] {
+         // A later clock tick than the listing, as another program's write would be.
+         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+         std::ofstream(folder + "/Outsider") << "theirs";
+       },
+       "OUTSIDER", "theirs"},
+      {"a value another writer took away",
+       [&] {
+         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+         std::filesystem::remove(folder + "/P16");
+       },
+       "p16", "<absent>"},
+  };
+  for (const Step& step : steps) {
+    step.change();
+    EXPECT_EQ(Get(key, step.name), step.expected) << step.what;
+  }
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    files += entry.is_regular_file() ? 1 : 0;
+  }
+  // ABC, P0..P299 less P14 and P16, Outsider; P13 once, under its new type.
+  EXPECT_EQ(files, 1U + 300U - 2U + 1U);
   RegCloseKey(key);
 }
 
