@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,6 +38,48 @@ int ReadNumber(HWND window, const char* subKey, const char* valueName, int absen
   int number = absent;
   ParseSettingNumber(text, &number);
   return number;
+}
+
+// The entry number of a playlist value's name after its letter ("12" of "P12"); -1 for a name
+// that is no entry's: the entries are read as "P%d", so digits only, without leading zeros.
+int EntryNumber(const char* digits) {
+  if (digits[0] < '0' || digits[0] > '9' || (digits[0] == '0' && digits[1] != '\0')) return -1;
+  long long number = 0;
+  for (const char* at = digits; *at != '\0'; ++at) {
+    if (*at < '0' || *at > '9') return -1;
+    number = number * 10 + (*at - '0');
+    if (number >= 0x7FFFFFFF) return -1;
+  }
+  return static_cast<int>(number);
+}
+
+// One past the highest picture and clip entry stored: a count can name no more entries than
+// there are, and one far above them would have every missing entry read in turn.
+void StoredEntryLimits(int* pictures, int* clips) {
+  *pictures = 0;
+  *clips = 0;
+  char path[SettingTextSize];
+  HKEY key = nullptr;
+  if (!FormatKeyPath("The Gig", path) ||
+      RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  char name[SettingTextSize];
+  for (DWORD index = 0;; ++index) {
+    DWORD size = sizeof name;
+    const LSTATUS status =
+        RegEnumValue(key, index, name, &size, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status != ERROR_SUCCESS) continue;
+    // Value names are found ignoring case, as the entries are read.
+    int* limit = name[0] == 'P' || name[0] == 'p'   ? pictures
+                 : name[0] == 'S' || name[0] == 's' ? clips
+                                                    : nullptr;
+    if (limit == nullptr) continue;
+    const int number = EntryNumber(name + 1);
+    if (number >= *limit) *limit = number + 1;
+  }
+  RegCloseKey(key);
 }
 
 // Whole seconds to timer milliseconds; negative periods mean none, huge ones the longest.
@@ -82,9 +125,13 @@ void LoadSettings(HWND window) {
   // A help path that would not fit is left empty rather than cut into another path.
   JoinPath(SaverSettings.HelpPath, SettingTextSize, SaverSettings.InstallPath, HelpFileName);
 
-  SaverSettings.PictureCount = ReadNumber(window, "The Gig", "Images", 1, text);
+  int pictureLimit = 0;
+  int clipLimit = 0;
+  StoredEntryLimits(&pictureLimit, &clipLimit);
+  SaverSettings.PictureCount =
+      std::min(ReadNumber(window, "The Gig", "Images", 1, text), pictureLimit);
   if (SaverSettings.PictureCount < 1) SaverSettings.PictureCount = 1;
-  SaverSettings.SongCount = ReadNumber(window, "The Gig", "Songs", 0, text);
+  SaverSettings.SongCount = std::min(ReadNumber(window, "The Gig", "Songs", 0, text), clipLimit);
 
   SaverSettings.RandomImages = ReadFlag(window, "RandomImages", text) ? TRUE : FALSE;
   SaverSettings.RandomEffects = ReadFlag(window, "RandomEffects", text) ? TRUE : FALSE;

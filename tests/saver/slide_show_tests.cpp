@@ -288,6 +288,9 @@ TEST_F(SongPlayerTest, StartsOnlyWithClipsAndPlaySongsOrRandomSongs) {
       {nullptr, "1", "1", false}, {"0", "1", "1", false}, {"2", "0", "0", false},
       {"2", "1", "0", true},      {"2", "0", "1", true},
   };
+  // A count names only stored clips.
+  Set("The Gig", "S0", "/clips/a.ra");
+  Set("The Gig", "S1", "/clips/b.ra");
   for (const Case& c : cases) {
     if (c.songs != nullptr) Set("The Gig", "Songs", c.songs);
     Set("Settings", "PlaySongs", c.playSongs);

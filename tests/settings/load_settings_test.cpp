@@ -1,5 +1,4 @@
 // LoadSettings: defaults for absent values, bounds for stored ones, flags only for "1".
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -118,20 +117,41 @@ TEST_F(LoadSettingsTest, PicturePeriodIsWholeSecondsWithoutWrapping) {
   }
 }
 
-TEST_F(LoadSettingsTest, PlaylistCounts) {
-  const std::vector<std::pair<std::string, int>> images = {
-      {"0", 1}, {"-4", 1}, {"7", 7}, {"x", 1}, {"2147483647", INT_MAX}};
-  for (const auto& [text, expected] : images) {
-    StoreSetting("The Gig", "Images", text);
+TEST_F(LoadSettingsTest, PlaylistCountsNameNoMoreEntriesThanAreStored) {
+  struct Case {
+    const char* countName;
+    std::string count;
+    std::vector<const char*> entries;
+    int expected;
+  };
+  const std::vector<const char*> tenPictures = {"P0", "P1", "P2", "P3", "P4",
+                                                "P5", "P6", "P7", "P8", "P9"};
+  const std::vector<Case> cases = {
+      {"Images", "0", tenPictures, 1},
+      {"Images", "-4", tenPictures, 1},
+      {"Images", "x", tenPictures, 1},
+      {"Images", "7", tenPictures, 7},
+      {"Images", "2147483647", tenPictures, 10},
+      {"Images", "7", {"P0", "P1", "P2"}, 3},
+      {"Images", "7", {}, 1},
+      {"Images", "100", {"P0", "P7"}, 8},  // a gap is read past, as before
+      {"Images", "9", {"p4"}, 5},          // names are found ignoring case
+      {"Images", "9", {"P05", "Px", "P", "S3"}, 1},
+      {"Songs", "3", {"S0", "S1", "S2", "S3", "S4"}, 3},
+      {"Songs", "2147483647", {"S0", "s1", "P9"}, 2},
+      {"Songs", "4", {}, 0},
+      {"Songs", "-2", {"S0"}, -2},  // no lower bound on the clip count
+  };
+  for (const Case& test : cases) {
+    const TempConfigHome home;
+    for (const char* entry : test.entries) StoreSetting("The Gig", entry, "/pictures/a.jpg");
+    StoreSetting("The Gig", test.countName, test.count);
     LoadSettings(nullptr);
-    EXPECT_EQ(SaverSettings.PictureCount, expected) << text;
+    const int got = std::string(test.countName) == "Images" ? SaverSettings.PictureCount
+                                                            : SaverSettings.SongCount;
+    EXPECT_EQ(got, test.expected) << test.countName << "=" << test.count << " with "
+                                  << test.entries.size() << " entries";
   }
-  StoreSetting("The Gig", "Songs", "3");
-  LoadSettings(nullptr);
-  EXPECT_EQ(SaverSettings.SongCount, 3);
-  StoreSetting("The Gig", "Songs", "-2");  // no bound on the clip count
-  LoadSettings(nullptr);
-  EXPECT_EQ(SaverSettings.SongCount, -2);
 }
 
 TEST_F(LoadSettingsTest, InstallAndHelpPathsAreNeverCut) {

@@ -112,6 +112,7 @@ TEST_F(RegistryTest, LoadSettingsReadsAndBoundsTheStoredValues) {
   WriteSetting(nullptr, "Settings", "PlaySongs", "true");
   WriteSetting(nullptr, "The Gig", "Images", "0");
   WriteSetting(nullptr, "The Gig", "Songs", "3");
+  for (const char* clip : {"S0", "S1", "S2", "s3"}) WriteSetting(nullptr, "The Gig", clip, "a.ra");
   LoadSettings(nullptr);
   EXPECT_EQ(TransitionContext.Effect, 12);
   EXPECT_EQ(TransitionContext.DelayFactor, 10);
@@ -122,6 +123,10 @@ TEST_F(RegistryTest, LoadSettingsReadsAndBoundsTheStoredValues) {
   EXPECT_EQ(SaverSettings.PictureCount, 1);
   EXPECT_EQ(SaverSettings.SongCount, 3);
   EXPECT_EQ(SlideShow.LastEffect, 12);
+  // A count far above what is stored names what is there, found through the registry's listing.
+  WriteSetting(nullptr, "The Gig", "Songs", "2147483647");
+  LoadSettings(nullptr);
+  EXPECT_EQ(SaverSettings.SongCount, 4);
 }
 
 // The user's "ScreenSaverPath" wins; without it the installer's folder; without that the
