@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/user/chooser_folder.h"
 #include "platform/win32.h"
 
 namespace platform::user {
@@ -118,7 +119,8 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA request) {
   platform::FileRequest ask;
   ask.owner = request->hwndOwner;
   ask.title = request->lpstrTitle != nullptr ? request->lpstrTitle : "Open";
-  ask.folder = request->lpstrInitialDir != nullptr ? request->lpstrInitialDir : "";
+  ask.folder = platform::user::ChooserStartFolder(
+      request->lpstrInitialDir != nullptr ? request->lpstrInitialDir : "");
   ask.filters = platform::user::ParseFilters(request->lpstrFilter);
   if (request->nFilterIndex > 0 && request->nFilterIndex <= ask.filters.size()) {
     ask.filter = request->nFilterIndex - 1;
@@ -134,6 +136,7 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA request) {
   if (chosen.empty()) return FALSE;
   if (!ask.multiple) chosen.resize(1);
   for (std::string& path : chosen) path = platform::user::Absolute(path);
+  platform::user::NoteChosenFolder(platform::user::FolderOf(chosen.front()));
 
   const platform::user::Result result = platform::user::Lay(chosen);
   if (result.bytes.size() > request->nMaxFile) {

@@ -10,6 +10,7 @@
 #include "config/config_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/kernel/registry_store.h"
+#include "platform/user/chooser_folder.h"
 #include "platform/user/dialog_controls.h"
 #include "resources/resource.h"
 #include "saver/picture_library.h"
@@ -123,6 +124,8 @@ Step Pass(DWORD milliseconds) {
 
 void ConfigDialogTest::SetUp() {
   SaverTest::SetUp();
+  // Each test is a program just started: no chooser asked or answered before.
+  platform::user::ForgetChooserFolders();
   ConfigDialogState = ConfigDialogStateRecord{};
   PreviewCalls().clear();
 }

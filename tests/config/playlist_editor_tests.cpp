@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -276,10 +277,11 @@ TEST_P(AddTest, BrowseAppendsTheChosenFilesAndSelectsTheLast) {
 INSTANTIATE_TEST_SUITE_P(Choices, AddTest, ::testing::ValuesIn(AddCases));
 
 TEST_F(ConfigDialogTest, TheChooserStartsInTheInstallFolderForItsKind) {
-  Store("ScreenSaverPath", "/opt/tavrin");
+  const std::string install = std::filesystem::temp_directory_path().string();
+  Store("ScreenSaverPath", install);
   RunDialog({Browse(IDC_PICTURE_LIST, {}), Browse(IDC_CLIP_LIST, {})});
-  EXPECT_EQ(choosers_, (Paths{"/opt/tavrin|Tavrin Screen Saver - Select file to add|0x81204|jpg",
-                              "/opt/tavrin|Tavrin Screen Saver - Select file to add|0x81204|ra"}));
+  EXPECT_EQ(choosers_, (Paths{install + "|Tavrin Screen Saver - Select file to add|0x81204|jpg",
+                              install + "|Tavrin Screen Saver - Select file to add|0x81204|ra"}));
 }
 
 struct RemoveCase {

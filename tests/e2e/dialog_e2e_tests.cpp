@@ -136,6 +136,9 @@ class DialogEndToEnd : public ::testing::Test {
         case '.':
           Key(XK_period);
           break;
+        case '/':
+          Key(XK_slash);
+          break;
         default:
           Key(XStringToKeysym(std::string(1, c).c_str()));
       }
@@ -310,6 +313,46 @@ TEST_F(DialogEndToEnd, BrowseAddsChosenPicturesThatOkStoresAndTheShowShows) {
       << "the second picture did not show";
   kill(dialog_, SIGTERM);
   EXPECT_EQ(Close(), 128 + SIGTERM);
+}
+
+// "Browse ..." on an installation folder that is not there opens the user's pictures folder with
+// no name typed in; asked again, the chooser opens where the user last chose a file.
+TEST_F(DialogEndToEnd, BrowseOpensAFolderThatIsThereThenTheLastOneChosen) {
+  const std::string home = config_.Folder();
+  const char* savedHome = std::getenv("HOME");
+  const std::string previousHome = savedHome != nullptr ? savedHome : "/";
+  setenv("HOME", home.c_str(), 1);
+  const std::string sample = std::string(TAVRIN_PICTURES_DIR) + "/sample-1-plasma-640x480.jpg";
+  for (const char* copy : {"/Pictures/mine.jpg", "/Other/other.jpg", "/Other/second.jpg"}) {
+    std::filesystem::create_directories(std::filesystem::path(home + copy).parent_path());
+    std::filesystem::copy_file(sample, home + copy);
+  }
+  std::ofstream(home + "/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
+  // The parent is there: a chooser given the missing folder would open it instead.
+  std::filesystem::create_directories(home + "/share");
+  WriteSetting(nullptr, "Settings", "ScreenSaverPath", (home + "/share/tavrin").c_str());
+  const Window window = Open();
+  ASSERT_NE(window, 0U);
+  for (const std::string& typed :
+       {std::string("mine.jpg"), home + "/Other/other.jpg", std::string("second.jpg")}) {
+    ClickControl(window, kPictureBrowse);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kChooserTitle) != 0; }, 10s))
+        << "no chooser for " << typed;
+    std::this_thread::sleep_for(500ms);  // the chooser lists its folder and takes the focus
+    Type(typed);
+    Key(XK_Return);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kChooserTitle) == 0; }, 10s))
+        << typed << " was not found where the chooser opened";
+    std::this_thread::sleep_for(300ms);
+  }
+  ClickControl(window, IDOK);
+  EXPECT_EQ(Close(), 1);
+  setenv("HOME", previousHome.c_str(), 1);
+  EXPECT_EQ(Setting("P0", "The Gig"), home + "/Pictures/mine.jpg");
+  EXPECT_EQ(Setting("P1", "The Gig"), home + "/Other/other.jpg");
+  EXPECT_EQ(Setting("P2", "The Gig"), home + "/Other/second.jpg");
 }
 
 // Whether the raw 16-bit samples written so far hold any sound (not only silence).

@@ -112,9 +112,12 @@ struct EditorTraceCase {
 };
 
 TEST(DialogTraceProgramTest, ChooserAnswersAndArrowsDriveThePlaylistEditors) {
-  const std::string chooser =
-      "chooser /opt/tavrin|Tavrin Screen Saver - Select file to add|0x81204|";
-  const std::vector<Stored> install = {{"Settings", "ScreenSaverPath", "/opt/tavrin"}};
+  // The chooser starts in a folder that is there: the install folder, then where the last file
+  // was chosen.
+  const std::string suffix = "|Tavrin Screen Saver - Select file to add|0x81204|";
+  const std::string chooser = "chooser " TAVRIN_SOURCE_DATA_DIR + suffix;
+  const std::string clip = TAVRIN_SOURCE_DATA_DIR "/clips/a.ra";
+  const std::vector<Stored> install = {{"Settings", "ScreenSaverPath", TAVRIN_SOURCE_DATA_DIR}};
   const std::vector<EditorTraceCase> cases = {
       {"two files chosen are appended and saved",
        install,
@@ -128,9 +131,9 @@ TEST(DialogTraceProgramTest, ChooserAnswersAndArrowsDriveThePlaylistEditors) {
        {chooser + "jpg", "end 0"}},
       {"a chooser with no answer is cancelled, and an answer serves once",
        install,
-       "choose /clips/a.ra\nclick 1025\nclick 1025\nshow\nclose\n",
-       {chooser + "ra", chooser + "ra",
-        "ctl 1024 enabled=1 visible=1 checked=0 text= sel=0 count=1", "entry 0 a\\t/clips/a.ra",
+       "choose " + clip + "\nclick 1025\nclick 1025\nshow\nclose\n",
+       {chooser + "ra", "chooser " TAVRIN_SOURCE_DATA_DIR "/clips" + suffix + "ra",
+        "ctl 1024 enabled=1 visible=1 checked=0 text= sel=0 count=1", "entry 0 a\\t" + clip,
         "end 0"}},
       {"the upper arrow moves the first entry to the bottom, then one up",
        {{"The Gig", "Images", "3"},

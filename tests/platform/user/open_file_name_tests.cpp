@@ -2,11 +2,16 @@
 // files laid out as Win32 lays them out.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/user/chooser_folder.h"
 #include "platform/win32.h"
+#include "tests/platform/kernel/temp_config_home.h"
 
 namespace {
 
@@ -34,7 +39,7 @@ Outcome Ask(const std::vector<std::string>& chosen, DWORD size = 4096,
   request.lpstrFilter = kFilters;
   request.lpstrFile = buffer.data();
   request.nMaxFile = size;
-  request.lpstrInitialDir = "/pictures";
+  request.lpstrInitialDir = "/tmp/pictures";
   request.lpstrTitle = "Pick";
   request.Flags = flags;
   request.lpstrDefExt = "jpg";
@@ -143,6 +148,8 @@ TEST(OpenFileNameTest, ChosenFilesComeBackInWin32sForm) {
 
 TEST(OpenFileNameTest, TheChooserSeesTheRequestAndAnAnswerServesOnce) {
   headless::Install(320, 200);
+  platform::user::ForgetChooserFolders();
+  std::filesystem::create_directories("/tmp/pictures");
   std::vector<std::string> seen;
   headless::Observer observer;
   observer.chooser = [&seen](const std::string& folder, const std::string& title, DWORD flags,
@@ -150,20 +157,65 @@ TEST(OpenFileNameTest, TheChooserSeesTheRequestAndAnAnswerServesOnce) {
     seen.push_back(folder + "|" + title + "|" + std::to_string(flags) + "|" + extension);
   };
   headless::SetObserver(observer);
-  EXPECT_EQ(Ask({"/pics/a.jpg"}).result, TRUE);
+  EXPECT_EQ(Ask({"/tmp/pictures/a.jpg"}).result, TRUE);
   // The answer was used: the next chooser is cancelled, as is one told so.
   EXPECT_EQ(Ask({}).result, FALSE);
-  headless::ChooseNextFiles({"/pics/a.jpg"});
+  headless::ChooseNextFiles({"/tmp/pictures/a.jpg"});
   headless::CancelNextChooser();
   EXPECT_EQ(Ask({}).result, FALSE);
   EXPECT_EQ(seen,
-            std::vector<std::string>(3, "/pictures|Pick|" + std::to_string(0x81200) + "|jpg"));
+            std::vector<std::string>(3, "/tmp/pictures|Pick|" + std::to_string(0x81200) + "|jpg"));
   // A record of a size Win32 never had is refused before any chooser opens.
   const Outcome refused = Ask({"/pics/a.jpg"}, 64, 0, 12);
   EXPECT_EQ(refused.result, FALSE);
   EXPECT_EQ(refused.error, static_cast<DWORD>(CDERR_STRUCTSIZE));
   EXPECT_EQ(seen.size(), 3U);
   headless::SetObserver({});
+}
+
+// Where the chooser opens: the folder asked for when it is there, the one last chosen from when
+// the program asks again for its first folder (as Windows does), else the pictures folder.
+TEST(OpenFileNameTest, TheChooserStartsInAFolderThatIsThere) {
+  const TempConfigHome home;
+  const std::string root = home.Folder();
+  const char* savedHome = std::getenv("HOME");
+  const std::string previousHome = savedHome != nullptr ? savedHome : "/";
+  setenv("HOME", root.c_str(), 1);
+  for (const char* folder : {"/A", "/B", "/C", "/Bilder"}) {
+    std::filesystem::create_directories(root + folder);
+  }
+  const std::string userDirs = home.Folder() + "/user-dirs.dirs";
+  struct Step {
+    const char* what;
+    const char* userDirsLine;  // nullptr: no user-dirs.dirs
+    std::string chosenBefore;  // noted as the folder of the last choice, when not empty
+    std::string asked;
+    std::string expected;
+  };
+  const std::string missing = root + "/share/tavrin";
+  const std::vector<Step> steps = {
+      {"a folder that is there", nullptr, "", root + "/A", root + "/A"},
+      {"a missing folder: the pictures folder", "XDG_PICTURES_DIR=\"$HOME/Bilder\"", "", missing,
+       root + "/Bilder"},
+      {"a missing pictures folder: home", "XDG_PICTURES_DIR=\"$HOME/Gone\"", "", missing, root},
+      {"no user-dirs.dirs: home", nullptr, "", missing, root},
+      {"the first folder again: where the user chose last", nullptr, root + "/B", root + "/A",
+       root + "/B"},
+      {"another folder: that one", nullptr, "", root + "/C", root + "/C"},
+      {"the last choice's folder gone: the pictures folder", "XDG_PICTURES_DIR=\"$HOME/Bilder\"",
+       root + "/Gone", root + "/A", root + "/Bilder"},
+  };
+  platform::user::ForgetChooserFolders();
+  for (const Step& step : steps) {
+    std::filesystem::remove(userDirs);
+    if (step.userDirsLine != nullptr) {
+      std::ofstream(userDirs) << "# written by xdg-user-dirs-update\n" << step.userDirsLine << "\n";
+    }
+    if (!step.chosenBefore.empty()) platform::user::NoteChosenFolder(step.chosenBefore);
+    EXPECT_EQ(platform::user::ChooserStartFolder(step.asked), step.expected) << step.what;
+  }
+  platform::user::ForgetChooserFolders();
+  setenv("HOME", previousHome.c_str(), 1);
 }
 
 }  // namespace
