@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -299,6 +300,25 @@ FolderIndex& Index() {
   return index;
 }
 
+// Whether the file at `path` holds exactly these bytes.
+bool HoldsExactly(const std::string& path, const BYTE* data, DWORD size) {
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat status {};
+  if (fd.get() < 0 || fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      status.st_size != static_cast<off_t>(size)) {
+    return false;
+  }
+  std::vector<BYTE> stored(size + 1);
+  DWORD done = 0;
+  while (done <= size) {
+    const ssize_t got = read(fd.get(), stored.data() + done, size + 1 - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<DWORD>(got);
+  }
+  return done == size && (size == 0 || std::memcmp(stored.data(), data, size) == 0);
+}
+
 bool WriteAll(int fd, const BYTE* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = write(fd, data, size);
@@ -528,6 +548,11 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
   std::string target = ValueFileName(name, type);
   if (existing && existing->type == type) target = existing->fileName;
   if (target.empty()) return ERROR_INVALID_PARAMETER;
+  // The same bytes again (a playlist saved as it was) leave the file alone: replacing a file
+  // costs the file system a block freed and written per value.
+  if (existing && existing->type == type && HoldsExactly(Join(folder, target), data, size)) {
+    return ERROR_SUCCESS;
+  }
 
   const timespec before = FolderIndex::ChangeTime(folder);
   std::string temporary;

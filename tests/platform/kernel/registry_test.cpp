@@ -252,6 +252,34 @@ TEST_F(RegistryTest, OtherSpellingsAreFoundAfterEveryKindOfChange) {
   RegCloseKey(key);
 }
 
+// A playlist saved as it was must not replace twenty thousand files: the same bytes of the same
+// type leave the file (its inode) alone; anything else replaces it.
+TEST_F(RegistryTest, TheSameBytesAgainLeaveTheFileAlone) {
+  HKEY key = Create();
+  const std::string file = home_.Registry() + "/Software/Dravelin/Tavrin/Settings/P0";
+  const auto inode = [&file] {
+    struct stat status {};
+    return stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+  };
+  ASSERT_EQ(Set(key, "P0", "/pictures/a.jpg"), ERROR_SUCCESS);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool replaced;
+  };
+  for (const Case& c : std::vector<Case>{{"the same bytes", "/pictures/a.jpg", false},
+                                         {"other bytes", "/pictures/b.jpg", true},
+                                         {"a longer value", "/pictures/b.jpg2", true},
+                                         {"a prefix of it", "/pictures/b.jpg", true},
+                                         {"the same again", "/pictures/b.jpg", false}}) {
+    const ino_t before = inode();
+    ASSERT_EQ(Set(key, "p0", c.bytes), ERROR_SUCCESS) << c.what;
+    EXPECT_EQ(inode() != before, c.replaced) << c.what;
+    EXPECT_EQ(Get(key, "P0"), c.bytes) << c.what;
+  }
+  RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, AbsentKeysAndValues) {
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
