@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
+#include <QMetaObject>
 #include <QPalette>
 #include <QWidget>
 
@@ -10,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +55,7 @@ class QtDialogBackend final : public Backend {
   QtDialogBackend& operator=(const QtDialogBackend&) = delete;
 
   QWidget* WidgetOf(HWND window) {
+    if (stale_.contains(window)) Refresh(window);
     ControlView* view = ViewOf(window);
     return view != nullptr ? view->Widget() : nullptr;
   }
@@ -176,6 +179,16 @@ class QtDialogBackend final : public Backend {
       inner_->ControlChanged(window);
       return;
     }
+    // A list filled with thousands of entries changes once per entry: a view follows its window
+    // once, when the toolkit next runs, instead of copying the whole list at every change.
+    if (shown_.at(window).view != nullptr) {
+      if (stale_.insert(window).second) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [this, window] { Refresh(window); },
+            Qt::QueuedConnection);
+      }
+      return;
+    }
     ControlSnapshot snapshot;
     if (!SnapshotControl(window, &snapshot)) return;
     if (ControlView* view = shown_.at(window).view.get()) {
@@ -228,6 +241,15 @@ class QtDialogBackend final : public Backend {
   }
 
  private:
+  // Brings a view that fell behind its window up to date (nothing when the window is gone).
+  void Refresh(HWND window) {
+    stale_.erase(window);
+    const auto found = shown_.find(window);
+    if (found == shown_.end() || found->second.view == nullptr) return;
+    ControlSnapshot snapshot;
+    if (SnapshotControl(window, &snapshot)) found->second.view->Update(snapshot);
+  }
+
   struct Shown {
     HWND parent = nullptr;  // the window it lives in (an owner dialog for a dialog); null: none
     HWND dialog = nullptr;  // the dialog it belongs to; itself for a dialog
@@ -328,6 +350,7 @@ class QtDialogBackend final : public Backend {
 
   std::unique_ptr<Backend> inner_;
   std::map<HWND, Shown> shown_;
+  std::set<HWND> stale_;  // windows whose views are to follow them when the toolkit next runs
   std::optional<QFont> nextDialogFont_;
   QtEventWait events_;
 };

@@ -15,7 +15,8 @@ namespace platform::qt {
 bool InstallDialogToolkit();
 
 // The widget that shows one of our dialog or control windows, for a library that puts its own
-// widgets into a control (the clip player) and for tests; null for any other window.
+// widgets into a control (the clip player) and for tests, brought up to date with its window;
+// null for any other window.
 QWidget* WidgetOf(HWND window);
 
 }  // namespace platform::qt
