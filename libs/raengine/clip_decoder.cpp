@@ -182,8 +182,11 @@ struct ClipStream::Decoder {
 
   const AVStream& Audio() const { return *format->streams[stream]; }
 
-  // The length the file declares, in seconds; 0 when it declares none.
+  // The length the file declares, in seconds; 0 when it declares none. A length FFmpeg guessed
+  // from the bit rate in the header is no declaration: the old ".ra\xfd" header's rate field is
+  // often far off (a one-second clip read as 34 seconds).
   double DeclaredSeconds() const {
+    if (format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
     const AVStream& audio = Audio();
     if (audio.duration != AV_NOPTS_VALUE && audio.duration > 0 && audio.time_base.den > 0) {
       return av_q2d(audio.time_base) * static_cast<double>(audio.duration);
@@ -268,12 +271,27 @@ struct ClipStream::Decoder {
 
 namespace {
 
-// The frames a clip decodes to, decoding it whole without keeping the samples.
-std::int64_t CountFrames(const char* path) {
+// The frames a clip decodes to, at `rate`. When the codec tells every packet's length from its
+// size (RealAudio's do), only the packets are read, which is several times quicker than decoding;
+// otherwise the clip is decoded whole without keeping the samples.
+std::int64_t CountFrames(const char* path, int rate) {
   ClipStream::Decoder counter;
   counter.path = path;
-  std::int64_t frames = 0;
   if (counter.OpenInput() != RA_OK) return 0;
+  AVCodecParameters& codec = *counter.format->streams[counter.stream]->codecpar;
+  std::int64_t samples = 0;
+  bool sized = codec.sample_rate > 0;
+  while (sized && av_read_frame(counter.format.get(), counter.packet.get()) >= 0) {
+    if (counter.packet->stream_index == counter.stream) {
+      const int length = av_get_audio_frame_duration2(&codec, counter.packet->size);
+      samples += length;
+      sized = length > 0;
+    }
+    av_packet_unref(counter.packet.get());
+  }
+  if (sized) return av_rescale(samples, rate, codec.sample_rate);
+  if (counter.OpenInput() != RA_OK) return 0;
+  std::int64_t frames = 0;
   while (counter.Refill()) {
     frames += static_cast<std::int64_t>(counter.pending.size() - counter.pendingAt) /
               counter.converter.channels;
@@ -316,7 +334,7 @@ std::unique_ptr<ClipStream> ClipStream::Open(const char* path, LONG& error) {
     decoder->length = std::llround(declared * converter.rate);
   } else {
     // Nothing declared (RealMedia's header says 0): a counting pass, in constant memory.
-    decoder->length = CountFrames(path);
+    decoder->length = CountFrames(path, converter.rate);
   }
   return std::unique_ptr<ClipStream>(new ClipStream(std::move(decoder)));
 }

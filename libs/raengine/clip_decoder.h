@@ -29,8 +29,9 @@ class ClipStream {
 
   int Rate() const;
   int Channels() const;
-  // The clip's length in sample frames: what its file declares, or when it declares nothing what
-  // a counting pass decodes. The last frame Read gives may differ for a damaged file.
+  // The clip's length in sample frames: what its file declares, or when it declares nothing (or
+  // only a bit rate to guess from) what a counting pass finds. The last frame Read gives may
+  // differ for a damaged file.
   std::int64_t LengthFrames() const;
   // Copies up to `count` samples (whole frames) into `out`; 0 once the clip has ended.
   std::size_t Read(std::int16_t* out, std::size_t count);

@@ -58,6 +58,23 @@ TEST_F(ClipDecoderTest, BothContainerFormsGiveTheSameSamplesOfTheWholeTune) {
   EXPECT_EQ(rising.samples.size() % 160, 0u);
 }
 
+// The length is known at the open, before anything plays, and is what decodes: the old form's
+// header guesses a bit rate (a one-second clip would be 34 seconds), RealMedia's says nothing.
+TEST_F(ClipDecoderTest, TheLengthAtTheOpenIsWhatTheClipDecodesTo) {
+  for (const char* name : {"chime.ra", "chime-old.ra", "tune-falling.ra", "tune-falling-old.ra",
+                           "tune-rising.ra", "tune-rising-old.ra"}) {
+    const std::string path = kClips + "/" + name;
+    LONG error = -1;
+    const auto stream = raengine::ClipStream::Open(path.c_str(), error);
+    ASSERT_NE(stream, nullptr) << name << ": " << RaGetErrorText(error);
+    const auto decoded = raengine::DecodeClip(path.c_str());
+    ASSERT_EQ(decoded.error, RA_OK) << name;
+    EXPECT_EQ(stream->LengthFrames(),
+              static_cast<std::int64_t>(decoded.samples.size()) / decoded.channels)
+        << name;
+  }
+}
+
 TEST_F(ClipDecoderTest, FailuresAreToldApart) {
   EXPECT_EQ(raengine::DecodeClip((dir_ / "missing.ra").c_str()).error, RA_E_FILE_OPEN);
   EXPECT_EQ(raengine::DecodeClip("").error, RA_E_FILE_OPEN);
