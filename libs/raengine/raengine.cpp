@@ -64,6 +64,9 @@ struct Instance {
   UINT message = 0;
   DWORD mask = 0;
   std::string clientId;
+  // Held: the device stays open from clip to clip (a run of clips with pauses between). Not held:
+  // it is open only while the clip sounds.
+  bool holdDevice = true;
   bool audioStarted = false;
   SDL_AudioDeviceID device = 0;
   int deviceRate = 0;
@@ -181,6 +184,26 @@ LONG OpenDevice(Instance& instance, int rate, int channels) {
   instance.deviceChannels = channels;
   SDL_PauseAudioDevice(device, 0);
   return RA_OK;
+}
+
+// Whether the output is taking the clip's samples now (the drained clip's last period included).
+bool Sounding(const Instance& instance) {
+  const DeviceLock lock(instance);
+  const Playback& playback = instance.playback;
+  return !playback.paused &&
+         (playback.state == ClipState::Playing || playback.state == ClipState::Draining);
+}
+
+// For an instance that does not hold its device: opens it when the clip sounds and closes it
+// when the clip does not, so that nothing streams silence to the sound server. Called after every
+// change of the clip; the callback can only end a clip, which the next call then settles.
+LONG SettleDevice(Instance& instance) {
+  if (instance.holdDevice) return RA_OK;
+  if (!Sounding(instance)) {
+    CloseDevice(instance);
+    return RA_OK;
+  }
+  return OpenDevice(instance, instance.playback.rate, instance.playback.channels);
 }
 
 void DropClip(Instance& instance) {
@@ -308,15 +331,31 @@ LONG WINAPI RaVolumeSupport(LONG instance, LONG maxVolume) {
   return RA_OK;
 }
 
+LONG WINAPI RaSetDeviceHold(LONG instance, BOOL hold) {
+  const std::lock_guard guard(registryLock);
+  Instance* found = Find(instance);
+  if (found == nullptr) return RA_E_BAD_INSTANCE;
+  found->holdDevice = hold != FALSE;
+  if (found->holdDevice) {
+    // Held from now on: as if the open clip had opened it.
+    if (found->clip) return OpenDevice(*found, found->playback.rate, found->playback.channels);
+    return RA_OK;
+  }
+  return SettleDevice(*found);
+}
+
 LONG WINAPI RaOpen(LONG instance, LONG /*flags*/, LPCSTR path, LONG /*mode*/, LONG /*reserved*/) {
   const std::lock_guard guard(registryLock);
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
   DropClip(*found);
+  SettleDevice(*found);
   LONG error = RA_OK;
   std::unique_ptr<raengine::ClipStream> clip = raengine::ClipStream::Open(path, error);
   if (!clip) return error;
-  if (error = OpenDevice(*found, clip->Rate(), clip->Channels()); error != RA_OK) return error;
+  if (found->holdDevice) {
+    if (error = OpenDevice(*found, clip->Rate(), clip->Channels()); error != RA_OK) return error;
+  }
   {
     const DeviceLock lock(*found);
     Playback& playback = found->playback;
@@ -337,19 +376,29 @@ LONG WINAPI RaBegin(LONG instance) {
   const std::lock_guard guard(registryLock);
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
-  const DeviceLock lock(*found);
-  switch (found->playback.state) {
-    case ClipState::None:
-      return RA_E_NO_CLIP;
-    case ClipState::Ready:
-      found->playback.state = ClipState::Playing;
-      return RA_OK;
-    case ClipState::Playing:
-    case ClipState::Draining:
-    case ClipState::Ended:
-      return RA_OK;
+  bool started = false;
+  {
+    const DeviceLock lock(*found);
+    switch (found->playback.state) {
+      case ClipState::None:
+        return RA_E_NO_CLIP;
+      case ClipState::Ready:
+        found->playback.state = ClipState::Playing;
+        started = true;
+        break;
+      case ClipState::Playing:
+      case ClipState::Draining:
+      case ClipState::Ended:
+        break;
+    }
   }
-  return RA_OK;
+  const LONG error = SettleDevice(*found);
+  if (error != RA_OK && started) {
+    // Without a device the clip still waits for RaBegin, which tries again.
+    const DeviceLock lock(*found);
+    found->playback.state = ClipState::Ready;
+  }
+  return error;
 }
 
 LONG WINAPI RaClose(LONG instance) {
@@ -357,7 +406,7 @@ LONG WINAPI RaClose(LONG instance) {
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
   DropClip(*found);
-  return RA_OK;
+  return SettleDevice(*found);
 }
 
 LONG WINAPI RaSetVolume(LONG instance, LONG volume) {
@@ -373,10 +422,20 @@ LONG WINAPI RaPause(LONG instance, BOOL paused) {
   const std::lock_guard guard(registryLock);
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
-  const DeviceLock lock(*found);
-  if (found->playback.state == ClipState::None) return RA_E_NO_CLIP;
-  found->playback.paused = paused != FALSE;
-  return RA_OK;
+  bool wasPaused = false;
+  {
+    const DeviceLock lock(*found);
+    if (found->playback.state == ClipState::None) return RA_E_NO_CLIP;
+    wasPaused = found->playback.paused;
+    found->playback.paused = paused != FALSE;
+  }
+  const LONG error = SettleDevice(*found);
+  if (error != RA_OK) {
+    // Without a device to resume into, the clip stays paused.
+    const DeviceLock lock(*found);
+    found->playback.paused = wasPaused;
+  }
+  return error;
 }
 
 LONG WINAPI RaSeek(LONG instance, LONG milliseconds) {
@@ -406,7 +465,7 @@ LONG WINAPI RaSeek(LONG instance, LONG milliseconds) {
     }
   }
   StartDecoding(*found);
-  return RA_OK;
+  return SettleDevice(*found);
 }
 
 LONG WINAPI RaGetPosition(LONG instance, LONG* playedMs, LONG* lengthMs) {
@@ -415,14 +474,18 @@ LONG WINAPI RaGetPosition(LONG instance, LONG* playedMs, LONG* lengthMs) {
   const std::lock_guard guard(registryLock);
   Instance* found = Find(instance);
   if (found == nullptr) return RA_E_BAD_INSTANCE;
-  const DeviceLock lock(*found);
-  const Playback& playback = found->playback;
-  if (playback.state == ClipState::None) return RA_E_NO_CLIP;
-  if (playedMs != nullptr) *playedMs = Milliseconds(playback, playback.played);
-  if (lengthMs != nullptr) {
-    *lengthMs = Milliseconds(playback, static_cast<std::size_t>(playback.lengthFrames) *
-                                           static_cast<std::size_t>(playback.channels));
+  {
+    const DeviceLock lock(*found);
+    const Playback& playback = found->playback;
+    if (playback.state == ClipState::None) return RA_E_NO_CLIP;
+    if (playedMs != nullptr) *playedMs = Milliseconds(playback, playback.played);
+    if (lengthMs != nullptr) {
+      *lengthMs = Milliseconds(playback, static_cast<std::size_t>(playback.lengthFrames) *
+                                             static_cast<std::size_t>(playback.channels));
+    }
   }
+  // A clip that has ended since the last call lets its device go now.
+  SettleDevice(*found);
   return RA_OK;
 }
 

@@ -58,14 +58,24 @@ LONG WINAPI RaSetClientId(LONG instance, LPCSTR id);
 // Sets the volume scale to 0..maxVolume (above 0) and the volume to its top. 0 on success.
 LONG WINAPI RaVolumeSupport(LONG instance, LONG maxVolume);
 
+// Whether the instance holds its output device between plays. Held (the default, for a run of
+// clips): RaOpen opens the device and it stays open for the next clips of the same format, the
+// pauses between them included, until RaShutdown. Not held (for a player the user drives): the
+// device is open only while the clip sounds; RaBegin, or RaPause resuming, opens it
+// (RA_E_NO_DEVICE when there is none, and the clip keeps waiting), and pausing, seeking a clip
+// back to wait for RaBegin, RaClose and RaOpen close it; after the clip's end it closes at the
+// instance's next call (RaGetPosition included).
+LONG WINAPI RaSetDeviceHold(LONG instance, BOOL hold);
+
 // Opens the clip at `path`, closing any clip already open, and decodes its first second (so a
 // file that gives no sound fails here); the rest is decoded as it plays, whatever its length. The
 // clip waits for RaBegin. `flags`, `mode` and `reserved` are accepted and ignored (the player
-// passes 0, 1, 0). Opens the output device on first use (RA_E_NO_DEVICE when there is none).
+// passes 0, 1, 0). A held device opens on first use (RA_E_NO_DEVICE when there is none).
 LONG WINAPI RaOpen(LONG instance, LONG flags, LPCSTR path, LONG mode, LONG reserved);
 
 // Starts the open clip. On a clip already playing or already ended it does nothing and returns
-// 0 (so a clip never plays or notifies twice). RA_E_NO_CLIP without an open clip.
+// 0 (so a clip never plays or notifies twice). RA_E_NO_CLIP without an open clip; RA_E_NO_DEVICE
+// when a device that is not held cannot open.
 LONG WINAPI RaBegin(LONG instance);
 
 // Stops and drops the open clip; no notification follows for it. 0 when nothing is open.
@@ -74,8 +84,10 @@ LONG WINAPI RaClose(LONG instance);
 // Sets the volume, clamped to 0..the scale of RaVolumeSupport; applies at once.
 LONG WINAPI RaSetVolume(LONG instance, LONG volume);
 
-// Pauses (nonzero) or resumes (0) the open clip: while paused the output is silent and the clip
-// keeps its place. RaOpen and RaClose clear the pause. RA_E_NO_CLIP without an open clip.
+// Pauses (nonzero) or resumes (0) the open clip: while paused the output is silent (or, when
+// the device is not held, closed) and the clip keeps its place. RaOpen and RaClose clear the
+// pause. RA_E_NO_CLIP without an open clip; RA_E_NO_DEVICE, still paused, when a device that is
+// not held cannot open.
 LONG WINAPI RaPause(LONG instance, BOOL paused);
 
 // Moves the open clip to `milliseconds` from its start (clamped to the clip). A clip that had

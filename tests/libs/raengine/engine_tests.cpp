@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -291,6 +292,62 @@ TEST_F(EngineTest, NoOutputDeviceIsReportedAndLeavesNothingBehind) {
   EXPECT_EQ(RaShutdown(instance_), RA_OK);
   instance_ = 0;
   EXPECT_EQ(ThreadCount(), threadsBefore_);
+}
+
+// Held (the default, for a run of clips) the device stays open from the first open on, through
+// pauses and ends; not held it is open only while a clip sounds, so that between plays nothing
+// streams to the output, and each play opens it anew.
+TEST_F(EngineTest, AHeldDeviceStaysOpenAndOneNotHeldOnlyWhileTheClipSounds) {
+  const fs::path tone = output_.string() + ".ogg";
+  ASSERT_TRUE(test_support::MakeToneThenSilence(tone, 60, 1.0, 8000));
+  const std::string chime = kClips + "/chime.ra";
+  const auto ended = [this] {
+    if (Notifications(20, true).size() != 1) return RA_E_NO_CLIP;
+    return RaGetPosition(instance_, nullptr, nullptr);
+  };
+  struct Step {
+    const char* name;
+    std::function<LONG()> call;
+    int held;  // devices open afterwards, held and not held
+    int notHeld;
+  };
+  const std::vector<Step> steps{
+      {"open", [&] { return RaOpen(instance_, 0, tone.c_str(), 1, 0); }, 1, 0},
+      {"begin", [this] { return RaBegin(instance_); }, 1, 1},
+      {"pause", [this] { return RaPause(instance_, TRUE); }, 1, 0},
+      {"resume", [this] { return RaPause(instance_, FALSE); }, 1, 1},
+      {"seek while playing", [this] { return RaSeek(instance_, 30000); }, 1, 1},
+      {"close while playing", [this] { return RaClose(instance_); }, 1, 0},
+      {"open a short clip", [&] { return RaOpen(instance_, 0, chime.c_str(), 1, 0); }, 1, 0},
+      {"begin", [this] { return RaBegin(instance_); }, 1, 1},
+      {"its end, seen", ended, 1, 0},
+      {"sought back", [this] { return RaSeek(instance_, 0); }, 1, 0},
+      {"begun again", [this] { return RaBegin(instance_); }, 1, 1},
+      {"its end again", ended, 1, 0},
+  };
+  for (const BOOL hold : {TRUE, FALSE}) {
+    SetUpEngine();
+    ASSERT_EQ(RaSetDeviceHold(instance_, hold), RA_OK);
+    for (const Step& step : steps) {
+      EXPECT_EQ(step.call(), RA_OK) << step.name;
+      EXPECT_EQ(raengine::OpenDevices(), hold != FALSE ? step.held : step.notHeld)
+          << step.name << (hold != FALSE ? ", held" : ", not held");
+    }
+    if (hold != FALSE) {
+      ASSERT_EQ(RaShutdown(instance_), RA_OK);
+    }
+  }
+  // Each play of the device that is not held begins a fresh output: the clip, once, and nothing
+  // more comes while the clip waits.
+  EXPECT_EQ(ThreadCount(), threadsBefore_) << "no audio thread between plays";
+  const auto output = ReadSamples(output_);
+  const auto decoded = raengine::DecodeClip(chime.c_str());
+  const std::size_t at = Find(output, decoded.samples);
+  EXPECT_NE(at, std::string::npos);
+  EXPECT_EQ(Find(output, decoded.samples, at + 1), std::string::npos);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(ReadSamples(output_).size(), output.size()) << "the output stopped";
+  fs::remove(tone);
 }
 
 TEST_F(EngineTest, NoNotificationWithoutARegisteredWindow) {
