@@ -6,7 +6,13 @@ namespace raui {
 
 ClipPlayer::ClipPlayer() {
   const HINSTANCE client = nullptr;
-  if (RaSetup(&client, &engine_, 0) != RA_OK) engine_ = 0;
+  if (RaSetup(&client, &engine_, 0) != RA_OK) {
+    engine_ = 0;
+    return;
+  }
+  // A clip may wait in the dialog for as long as the dialog stays open: the device is held
+  // only while it plays.
+  RaSetDeviceHold(engine_, FALSE);
 }
 
 ClipPlayer::~ClipPlayer() {
@@ -28,22 +34,21 @@ LONG ClipPlayer::Open(const char* path) {
   return result;
 }
 
-void ClipPlayer::PlayOrPause() {
-  if (state_ == PlayState::Playing) {
-    RaPause(engine_, TRUE);
-    state_ = PlayState::Paused;
-  } else {
-    Play();
-  }
+LONG ClipPlayer::PlayOrPause() {
+  if (state_ != PlayState::Playing) return Play();
+  RaPause(engine_, TRUE);
+  state_ = PlayState::Paused;
+  return RA_OK;
 }
 
-void ClipPlayer::Play() {
-  if (state_ == PlayState::Empty) return;
+LONG ClipPlayer::Play() {
+  if (state_ == PlayState::Empty) return RA_OK;
   // A stopped clip is paused at its start, or waits for RaBegin after it ended: both calls
   // are needed, and each does nothing where the other acts.
-  RaPause(engine_, FALSE);
-  RaBegin(engine_);
-  state_ = PlayState::Playing;
+  LONG result = RaPause(engine_, FALSE);
+  if (result == RA_OK) result = RaBegin(engine_);
+  if (result == RA_OK) state_ = PlayState::Playing;
+  return result;
 }
 
 void ClipPlayer::Stop() {
@@ -56,8 +61,9 @@ void ClipPlayer::Stop() {
 void ClipPlayer::Seek(LONG milliseconds) {
   if (state_ == PlayState::Empty) return;
   RaSeek(engine_, milliseconds);
-  // Sought past the end of an ended clip, the engine waits for RaBegin again.
-  if (state_ == PlayState::Playing) RaBegin(engine_);
+  // Sought past the end of an ended clip, the engine waits for RaBegin again; without a device
+  // to go on in, the clip waits at its new place.
+  if (state_ == PlayState::Playing && RaBegin(engine_) != RA_OK) state_ = PlayState::Paused;
 }
 
 void ClipPlayer::Refresh() {

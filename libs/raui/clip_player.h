@@ -1,5 +1,5 @@
 // One clip played through an engine instance of its own: the state the player's buttons and
-// slider show, kept in step with the engine.
+// slider show, kept in step with the engine. The sound device is open only while the clip plays.
 #pragma once
 
 #include "platform/win32.h"
@@ -22,8 +22,10 @@ class ClipPlayer {
 
   // Stops and drops the open clip, then opens `path`; the engine's RA_ code (Empty on failure).
   LONG Open(const char* path);
-  void PlayOrPause();
-  void Play();
+  // The engine's RA_ code of a play that could not start (no sound device); the clip then stays
+  // as it was. RA_OK for a pause, and without a clip.
+  LONG PlayOrPause();
+  LONG Play();
   // Back to the start, silent.
   void Stop();
   void Seek(LONG milliseconds);

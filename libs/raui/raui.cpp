@@ -74,14 +74,21 @@ class Player {
     name_ = std::filesystem::path(path).filename().string();
     const LONG result = player_.Open(path);
     error_ = result != RA_OK ? RaGetErrorText(result) : "";
-    if (result == RA_OK && autoStart_) player_.Play();
+    if (result == RA_OK && autoStart_) {
+      if (const LONG played = player_.Play(); played != RA_OK) error_ = RaGetErrorText(played);
+    }
     Show();
     return result;
   }
 
   void PlayOrPause() {
     player_.Refresh();
-    player_.PlayOrPause();
+    // The device opens only now: a clip that cannot sound says why, and may be tried again.
+    if (const LONG result = player_.PlayOrPause(); result != RA_OK) {
+      error_ = RaGetErrorText(result);
+    } else if (player_.State() != PlayState::Empty) {
+      error_.clear();
+    }
     Show();
   }
 

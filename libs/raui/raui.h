@@ -3,7 +3,8 @@
 // A client is set up once with the caller's identity and callbacks; a UI object made on it shows
 // a small player (play/pause, stop, position, times, the clip's name) inside the window named by
 // a ClipWindowRecord, following that window's size, and plays the clip given by RaguiSetSource
-// through the RealAudio engine. Every call returning LONG returns 0 on success and a value above
+// through the RealAudio engine, holding the sound device only while the clip plays (a play that
+// finds no device shows why). Every call returning LONG returns 0 on success and a value above
 // 0 on failure. Calls and callbacks happen on the caller's (the dialog's) thread.
 #pragma once
 

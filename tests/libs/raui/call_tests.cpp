@@ -177,8 +177,8 @@ TEST_F(UnseenTest, ClipOpenedComesOnTheCallersThreadAndMayCallBack) {
   raui_test::ScanFromCallbacks(made.ui);
   EXPECT_EQ(RaguiSetSource(made.ui, "/nonexistent/clip.ra"), RAGUI_E_CLIP);
   EXPECT_TRUE(raui_test::OpenedCalls().empty()) << "only an opened clip is reported";
-  // The first open on this thread also opens the sound device: SDL keeps per-thread state for
-  // whichever thread first calls it, and never frees that of a thread it did not make.
+  // Only a play opens the sound device, so SDL (which keeps per-thread state for whichever
+  // thread first calls it, and never frees that of a thread it did not make) meets only this one.
   const auto setSource = [&made] {
     EXPECT_EQ(RaguiSetSource(made.ui, ClipPath("chime.ra").c_str()), RAGUI_OK);
     return std::this_thread::get_id();

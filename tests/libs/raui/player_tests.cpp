@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,28 +109,40 @@ class PlayerTest : public ::testing::Test {
   }
 };
 
-TEST_F(PlayerTest, PlaysTheExactClipOnlyWhenAskedAndANewSourceReplacesIt) {
+// The device opens when play is pressed and closes when the clip stops, pauses or ends: until
+// then nothing at all reaches the output, and afterwards it stops growing.
+TEST_F(PlayerTest, PlaysTheExactClipOnlyWhenAskedWithTheDeviceOpenOnlyMeanwhile) {
   const auto rising = raengine::DecodeClip(ClipPath("tune-rising.ra").c_str());
   const auto chime = raengine::DecodeClip(ClipPath("chime.ra").c_str());
   ASSERT_EQ(rising.error, RA_OK);
   std::chrono::steady_clock::time_point idleUntil;
+  const auto idle = [&idleUntil](HWND /*dialog*/) {
+    return std::chrono::steady_clock::now() > idleUntil;
+  };
+  std::size_t threads = 0;
+  std::size_t written = 0;
   RunPlayerDialog({
       MakePlayerIn(),
       [&](HWND dialog) {
-        EXPECT_EQ(RaguiSetSource(player_.ui, ClipPath("tune-rising.ra").c_str()), RAGUI_OK);
-        EXPECT_EQ(Text(dialog, "name"), "tune-rising.ra");
-        EXPECT_EQ(Text(dialog, "elapsed"), "0:00");
-        EXPECT_EQ(Text(dialog, "total"), Minutes(LengthMs(rising)));
+        // The old form's header would have the one-second tune last 50 seconds.
+        for (const char* name : {"tune-falling-old.ra", "tune-rising.ra"}) {
+          EXPECT_EQ(RaguiSetSource(player_.ui, ClipPath(name).c_str()), RAGUI_OK);
+          EXPECT_EQ(Text(dialog, "name"), name);
+          EXPECT_EQ(Text(dialog, "elapsed"), "0:00");
+          EXPECT_EQ(Text(dialog, "total"),
+                    Minutes(LengthMs(raengine::DecodeClip(ClipPath(name).c_str()))))
+              << name;
+        }
         idleUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
         return true;
       },
-      [&](HWND /*dialog*/) { return std::chrono::steady_clock::now() > idleUntil; },
+      idle,
       [&](HWND dialog) {
-        const auto before = sound_.Samples();
-        EXPECT_TRUE(std::all_of(before.begin(), before.end(), [](auto sample) {
-          return sample == 0;
-        })) << "no sound before play";
+        EXPECT_TRUE(sound_.Samples().empty()) << "nothing reaches the output before play";
+        EXPECT_EQ(raengine::OpenDevices(), 0);
+        threads = test_support::ThreadCount();
         Click(dialog, "play");
+        EXPECT_EQ(raengine::OpenDevices(), 1);
         EXPECT_EQ(Find<QAbstractButton>(dialog, "play")->text(), "Pause");
         EXPECT_EQ(Text(dialog, "status"), "Playing");
         return true;
@@ -139,17 +152,45 @@ TEST_F(PlayerTest, PlaysTheExactClipOnlyWhenAskedAndANewSourceReplacesIt) {
         return Find<QAbstractButton>(dialog, "play")->text() == "Play" &&
                Find<QSlider>(dialog, "position")->value() == 0;
       },
+      [&](HWND /*dialog*/) {
+        EXPECT_EQ(Probe(player_.ui).state, PlayState::Stopped);
+        EXPECT_EQ(raengine::OpenDevices(), 0) << "the end closes the device";
+        const auto output = sound_.Samples();
+        const std::size_t at = test_support::FindSamples(output, rising.samples);
+        EXPECT_NE(at, std::string::npos) << "the clip, sample for sample";
+        EXPECT_EQ(test_support::FindSamples(output, rising.samples, at + 1), std::string::npos);
+        written = output.size();
+        idleUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        return true;
+      },
+      idle,
       [&](HWND dialog) {
-        EXPECT_EQ(Probe(player_.ui).state, PlayState::Stopped);
-
-        Click(dialog, "play");
-        Click(dialog, "stop");
-        EXPECT_EQ(Probe(player_.ui).state, PlayState::Stopped);
-        EXPECT_EQ(Probe(player_.ui).playedMs, 0);
-        Click(dialog, "play");
-        EXPECT_EQ(RaguiSetSource(player_.ui, ClipPath("chime.ra").c_str()), RAGUI_OK);
+        EXPECT_EQ(sound_.Samples().size(), written) << "the output stopped with the clip";
+        EXPECT_EQ(test_support::ThreadCount(), threads) << "the audio thread ended";
+        // Real time, so that the clip cannot end among the clicks.
+        setenv("SDL_DISKAUDIODELAY", "32", 1);
+        struct Press {
+          const char* name;
+          std::function<void()> press;
+          PlayState state;
+          int devices;
+        };
+        const auto play = [&] { Click(dialog, "play"); };
+        for (const Press& row : {
+                 Press{"play", play, PlayState::Playing, 1},
+                 Press{"stop", [&] { Click(dialog, "stop"); }, PlayState::Stopped, 0},
+                 Press{"play again", play, PlayState::Playing, 1},
+                 Press{"pause", play, PlayState::Paused, 0},
+                 Press{"resume", play, PlayState::Playing, 1},
+                 Press{"another source",
+                       [&] { RaguiSetSource(player_.ui, ClipPath("chime.ra").c_str()); },
+                       PlayState::Stopped, 0},
+             }) {
+          row.press();
+          EXPECT_EQ(Probe(player_.ui).state, row.state) << "after " << row.name;
+          EXPECT_EQ(raengine::OpenDevices(), row.devices) << "after " << row.name;
+        }
         const auto now = Probe(player_.ui);
-        EXPECT_EQ(now.state, PlayState::Stopped) << "a new source stops what played";
         EXPECT_EQ(now.playedMs, 0);
         EXPECT_EQ(now.lengthMs, LengthMs(chime));
         EXPECT_EQ(Text(dialog, "name"), "chime.ra");
@@ -158,12 +199,6 @@ TEST_F(PlayerTest, PlaysTheExactClipOnlyWhenAskedAndANewSourceReplacesIt) {
         return true;
       },
   });
-  // Read once the device is closed, when it has written its last samples; the play stopped at
-  // once above sounds too little to count.
-  const auto output = sound_.Samples();
-  const std::size_t at = test_support::FindSamples(output, rising.samples);
-  EXPECT_NE(at, std::string::npos) << "the clip, sample for sample";
-  EXPECT_EQ(test_support::FindSamples(output, rising.samples, at + 1), std::string::npos);
 }
 
 TEST_F(PlayerTest, SliderSeeksPauseKeepsThePlaceTheLayoutFollowsFlagsAndHostAndGoesWithIt) {
@@ -236,33 +271,33 @@ TEST_F(PlayerTest, SliderSeeksPauseKeepsThePlaceTheLayoutFollowsFlagsAndHostAndG
   raui_test::EndPlayer(player_);
 }
 
-// Missing, not sound, or nowhere to play it: the player says why and stays usable.
-TEST_F(PlayerTest, AClipThatCannotBeOpenedShowsItsError) {
+// Missing or not sound: the player says why and stays usable. Nowhere to play it: the play says
+// why, and a later play may find the device.
+TEST_F(PlayerTest, AClipThatCannotBeOpenedOrPlayedShowsItsError) {
   const std::filesystem::path notSound = sound_.Path().string() + ".txt";
   std::ofstream(notSound) << "no sound in here\n";
-  struct Case {
-    std::string path;
-    const char* driver;
-  };
   RunPlayerDialog({
       MakePlayerIn(),
       [&](HWND dialog) {
-        for (const Case& bad : {Case{"/nonexistent/clip.ra", "disk"}, Case{notSound, "disk"},
-                                Case{ClipPath("chime.ra"), "no-such-driver"}}) {
-          setenv("SDL_AUDIODRIVER", bad.driver, 1);
-          EXPECT_EQ(RaguiSetSource(player_.ui, bad.path.c_str()), RAGUI_E_CLIP) << bad.path;
-          const LONG code = bad.driver == std::string("disk")
-                                ? raengine::DecodeClip(bad.path.c_str()).error
-                                : RA_E_NO_DEVICE;
-          EXPECT_EQ(FullText(dialog, "status"), RaGetErrorText(code));
-          EXPECT_EQ(FullText(dialog, "name"), std::filesystem::path(bad.path).filename().string());
+        for (const std::string& bad : {std::string("/nonexistent/clip.ra"), notSound.string()}) {
+          EXPECT_EQ(RaguiSetSource(player_.ui, bad.c_str()), RAGUI_E_CLIP) << bad;
+          EXPECT_EQ(FullText(dialog, "status"),
+                    RaGetErrorText(raengine::DecodeClip(bad.c_str()).error));
+          EXPECT_EQ(FullText(dialog, "name"), std::filesystem::path(bad).filename().string());
           EXPECT_FALSE(Find<QAbstractButton>(dialog, "play")->isEnabled());
           EXPECT_EQ(Probe(player_.ui).state, PlayState::Empty);
         }
-        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
         EXPECT_EQ(RaguiSetSource(player_.ui, ClipPath("chime.ra").c_str()), RAGUI_OK);
         EXPECT_EQ(Text(dialog, "status"), "Stopped");
+        Click(dialog, "play");
+        EXPECT_EQ(FullText(dialog, "status"), RaGetErrorText(RA_E_NO_DEVICE));
+        EXPECT_EQ(Probe(player_.ui).state, PlayState::Stopped);
+        EXPECT_EQ(Find<QAbstractButton>(dialog, "play")->text(), "Play");
         EXPECT_TRUE(Find<QAbstractButton>(dialog, "play")->isEnabled());
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        Click(dialog, "play");
+        EXPECT_EQ(Text(dialog, "status"), "Playing");
         raui_test::EndPlayer(player_);
         return true;
       },
