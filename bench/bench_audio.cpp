@@ -1,7 +1,8 @@
 // The engine's cost while a clip plays, and how soon RaBegin is heard; then the same for a
 // 20-minute 44.1 kHz stereo clip (made with ffmpeg), and the peak memory and CPU share of the song
-// player tavrinra playing it. Sound goes to SDL's disk driver paced in real time, as a sound card
-// would take it.
+// player tavrinra playing it; last, how long the dialog's player takes to open an hour of
+// RealAudio in either container form, its length found by reading the clip's packets. Sound goes
+// to SDL's disk driver paced in real time, as a sound card would take it.
 //
 //   bench_audio [clip]   (default: the demo's rising tune)
 #include <signal.h>
@@ -129,6 +130,56 @@ void MeasurePlayer(const std::string& clip, const std::filesystem::path& folder)
               100.0 * cpu / 4.0);
 }
 
+// An hour of RealAudio 1.0 (14.4K) in the RealMedia container: a minute encoded, then copied
+// sixty times over. Also the same frames behind a version 3 ".ra\xfd" header, as
+// scripts/make-clips writes the old form.
+bool MakeHourOfRealAudio(const std::filesystem::path& folder, const std::string& rmf,
+                         const std::string& old) {
+  const std::string minute = (folder / "minute.ra").string();
+  const std::string list = (folder / "minutes.txt").string();
+  const std::string frames = (folder / "frames.bin").string();
+  {
+    std::ofstream names(list);
+    for (int copy = 0; copy < 60; ++copy) names << "file '" << minute << "'\n";
+  }
+  const std::string made =
+      "/usr/bin/ffmpeg -loglevel error -y -f lavfi -i sine=f=440:r=8000:d=60 -ac 1 -c:a real_144 "
+      "-f rm " +
+      minute + " && /usr/bin/ffmpeg -loglevel error -y -f concat -safe 0 -i " + list +
+      " -c copy -f rm " + rmf + " && /usr/bin/ffmpeg -loglevel error -y -i " + rmf +
+      " -map 0:a -c copy -f data " + frames;
+  if (std::system(made.c_str()) != 0) return false;
+  std::ofstream out(old, std::ios::binary);
+  // Version 3, 24 header bytes after these, a rate field of 1800 and four empty texts, "lpcJ".
+  static const char kHeader[] =
+      ".ra\xfd\0\x03\0\x18\0\0\0\0\0\0\0\0\x07\x08\0\0\0\0\0\0\0\0\0\x04lpcJ";
+  out.write(kHeader, sizeof kHeader - 1);
+  std::ifstream in(frames, std::ios::binary);
+  out << in.rdbuf();
+  return out.good();
+}
+
+// RaOpen as the dialog's player calls it (no device until play), and the length it then shows.
+void MeasureLongOpen(const std::string& clip, const char* form) {
+  LONG instance = 0;
+  const HINSTANCE client = nullptr;
+  RaSetup(&client, &instance, 0);
+  RaSetDeviceHold(instance, FALSE);
+  const auto start = std::chrono::steady_clock::now();
+  const LONG error = RaOpen(instance, 0, clip.c_str(), 1, 0);
+  const auto opened = std::chrono::steady_clock::now();
+  LONG length = 0;
+  RaGetPosition(instance, nullptr, &length);
+  RaShutdown(instance);
+  if (error != RA_OK) {
+    std::fprintf(stderr, "RaOpen (%s): %s\n", form, RaGetErrorText(error));
+    return;
+  }
+  std::printf("RaOpen of an hour of RealAudio 14.4K (%s): %.2f ms, length %ld:%02ld\n", form,
+              std::chrono::duration<double, std::milli>(opened - start).count(),
+              static_cast<long>(length / 60000), static_cast<long>(length / 1000 % 60));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,6 +204,15 @@ int main(int argc, char** argv) {
     MeasurePlayer(longClip, folder);
   } else {
     std::fprintf(stderr, "ffmpeg could not make the 20-minute clip\n");
+    status = 1;
+  }
+  const std::string hour = (folder / "hour.ra").string();
+  const std::string hourOld = (folder / "hour-old.ra").string();
+  if (MakeHourOfRealAudio(folder, hour, hourOld)) {
+    MeasureLongOpen(hour, "RealMedia");
+    MeasureLongOpen(hourOld, "old .ra form");
+  } else {
+    std::fprintf(stderr, "ffmpeg could not make the hour of RealAudio\n");
     status = 1;
   }
   std::filesystem::remove_all(folder);
