@@ -125,6 +125,12 @@ class Backend {
     *baseX = 6;
     *baseY = 13;
   }
+  // The screen that DS_CENTER centres a dialog on, in the pixels that dialogs are sized and
+  // placed in: a toolkit that scales its windows (HiDPI) counts its own, unscaled pixels.
+  virtual void DialogScreenSize(int* width, int* height) {
+    *width = ScreenWidth();
+    *height = ScreenHeight();
+  }
   // Opens a help page in the desktop's viewer (xdg-open), started detached so that nothing
   // waits for it; `command` is WinHelp's (the viewer always opens the page's beginning). False,
   // with a sentence for the user in `problem`, when it cannot start.

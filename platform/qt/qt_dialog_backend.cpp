@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstdint>
@@ -215,6 +217,18 @@ class QtDialogBackend final : public Backend {
     nextDialogFont_ = std::move(font);
     *baseX = units.x;
     *baseY = units.y;
+  }
+
+  void DialogScreenSize(int* width, int* height) override {
+    inner_->DialogScreenSize(width, height);
+    if (!EnsureApplication()) return;
+    // Dialogs are measured and placed in Qt's logical pixels, which a scale factor makes
+    // larger than the wrapped backend's; a new window opens on the primary screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    if (ratio <= 0.0) return;
+    *width = static_cast<int>(*width / ratio);
+    *height = static_cast<int>(*height / ratio);
   }
 
   // --- The event loop -----------------------------------------------------------------

@@ -191,8 +191,11 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
   const LONG width = bounds.right - bounds.left;
   const LONG height = bounds.bottom - bounds.top;
   if ((dialogTemplate->style & DS_CENTER) != 0) {
-    bounds.left = std::max(0, (backend->ScreenWidth() - width) / 2);
-    bounds.top = std::max(0, (backend->ScreenHeight() - height) / 2);
+    int screenWidth = 0;
+    int screenHeight = 0;
+    backend->DialogScreenSize(&screenWidth, &screenHeight);
+    bounds.left = std::max(0, (screenWidth - width) / 2);
+    bounds.top = std::max(0, (screenHeight - height) / 2);
   }
 
   // Owned, not a child: the owner is only disabled, never the dialog's native parent.

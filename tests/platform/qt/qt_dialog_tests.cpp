@@ -230,6 +230,23 @@ TEST_F(QtDialogTest, ControlsSitWhereMapDialogRectPutsThem) {
             }});
 }
 
+// Also run with QT_SCALE_FACTOR set (see CMakeLists.txt): the window is measured in Qt's
+// logical pixels, the screen in the device pixels that GetSystemMetrics reports.
+TEST_F(QtDialogTest, DsCenterPutsTheDialogInTheMiddleOfTheScreenAtAnyScale) {
+  RunDialog(nullptr, {[](HWND d) {
+              const QWidget* window = Widget(d, 0);
+              const qreal ratio = window->devicePixelRatioF();
+              // The place is the whole window's, the size the client area's, as in a template.
+              const qreal left = window->pos().x() * ratio;
+              const qreal top = window->pos().y() * ratio;
+              const qreal width = window->width() * ratio;
+              const qreal height = window->height() * ratio;
+              SCOPED_TRACE(::testing::Message() << "device pixel ratio " << ratio);
+              EXPECT_NEAR(left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, ratio);
+              EXPECT_NEAR(top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, ratio);
+            }});
+}
+
 TEST_F(QtDialogTest, TabVisitsTheTabStopControlsInTemplateOrder) {
   RunDialog(nullptr, {[](HWND d) {
               std::vector<QWidget*> visited;
