@@ -19,6 +19,7 @@
 
 #include "platform/qt/qt_application.h"
 #include "tests/platform/qt/qt_dialog_session.h"
+#include "tests/support/frame_lines.h"
 
 namespace qt_dialog_test {
 namespace {
@@ -288,6 +289,72 @@ TEST_F(QtDialogTest, DrawingOnAnAreaFillsExactlyTheInsideOfItsBorder) {
               EXPECT_EQ(Widget(d, kArea)->grab().toImage().pixel(middle) & 0xFFFFFFU,
                         Widget(d, 0)->palette().color(QPalette::Window).rgb() & 0xFFFFFFU);
             }});
+}
+
+tavrin_test::Picture PictureOf(const QImage& image) {
+  const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+  tavrin_test::Picture picture{pixels.width(), pixels.height(), {}};
+  for (int y = 0; y < pixels.height(); ++y) {
+    for (int x = 0; x < pixels.width(); ++x) picture.pixels.push_back(pixels.pixel(x, y));
+  }
+  return picture;
+}
+
+TEST_F(QtDialogTest, AGroupBoxFrameIsAtItsRectangleWithTheTitleOnItsTopLine) {
+  RunDialog(
+      nullptr, {[](HWND d) {
+        QWidget* window = Widget(d, 0);
+        const QRect place = Widget(d, kGroup)->geometry();
+        EXPECT_TRUE(tavrin_test::GroupFrameAt(
+            PictureOf(window->grab().toImage()),
+            {place.left(), place.top(), place.right() + 1, place.bottom() + 1},
+            window->fontMetrics().height(), window->palette().color(QPalette::Window).rgb(), 1));
+      }});
+}
+
+// Box and text are drawn whole in a check box of its template's size: given more room, the
+// same picture shows, moved down by half the extra height, and nothing else. (Without the
+// focus: a style's focus cue is smoothed differently at another height.)
+TEST_F(QtDialogTest, ACheckBoxOfItsTemplateSizeShowsItsBoxAndTextWhole) {
+  struct Case {
+    const char* text;
+    int width;
+    int height;
+  };
+  // The check boxes of the settings dialog.
+  const std::vector<Case> cases = {
+      {"Preview", 38, 8},
+      {"Random Images", 72, 10},
+      {"Random Sound Clips", 94, 10},
+      {"Horizontal", 48, 10},
+      {"Up", 35, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    RunDialog(nullptr, {[&c](HWND d) {
+                SetDlgItemTextA(d, kCheck, c.text);
+                RECT size{0, 0, c.width, c.height};
+                MapDialogRect(d, &size);
+                QWidget* box = Widget(d, kCheck);
+                box->clearFocus();
+                const QSize exact(size.right, size.bottom);
+                box->resize(exact);
+                const QImage fitted = box->grab().toImage();
+                box->resize(exact + QSize(40, 2));
+                const QImage roomy = box->grab().toImage();
+                const QRect same(QPoint(0, 1), exact);
+                EXPECT_TRUE(roomy.copy(same) == fitted)
+                    << "the picture changes with more room: the template's size cuts it";
+                const QRgb blank = roomy.pixel(roomy.width() - 1, 0);
+                int outside = 0;
+                for (int y = 0; y < roomy.height(); ++y) {
+                  for (int x = 0; x < roomy.width(); ++x) {
+                    if (!same.contains(x, y) && roomy.pixel(x, y) != blank) ++outside;
+                  }
+                }
+                EXPECT_EQ(outside, 0) << "pixels drawn beyond the template's size";
+              }});
+  }
 }
 
 }  // namespace
