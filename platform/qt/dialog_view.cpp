@@ -152,6 +152,10 @@ class DialogView final : public ControlView {
     if (window_->isVisible()) return;
     window_->show();
     window_->activateWindow();
+    // The control that has the focus when the dialog opens shows it, as after a Tab: Qt's
+    // styles draw the focus cue only once the keyboard has moved the focus. Set once shown:
+    // showing the window clears it.
+    window_->setAttribute(Qt::WA_KeyboardFocusChange);
   }
 
   DialogWindow* window_ = nullptr;

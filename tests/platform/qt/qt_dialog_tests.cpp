@@ -357,5 +357,17 @@ TEST_F(QtDialogTest, ACheckBoxOfItsTemplateSizeShowsItsBoxAndTextWhole) {
   }
 }
 
+// The first control has the focus when the dialog opens, and shows it.
+TEST_F(QtDialogTest, TheFocusedControlShowsTheFocusCueWhenTheDialogOpens) {
+  RunDialog(nullptr, {[](HWND d) {
+              QWidget* first = Widget(d, kCheck);
+              ASSERT_TRUE(first->hasFocus());
+              const QImage focused = first->grab().toImage();
+              first->clearFocus();
+              EXPECT_FALSE(first->grab().toImage() == focused)
+                  << "the focused control looks as it does without the focus";
+            }});
+}
+
 }  // namespace
 }  // namespace qt_dialog_test
