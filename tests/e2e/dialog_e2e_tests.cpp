@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/platform/kernel/temp_config_home.h"
+#include "tests/support/frame_lines.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -21,6 +22,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,18 +50,61 @@ std::string Setting(const char* name, const char* subKey = "Settings") {
   return text;
 }
 
-// A control's place in dialog units, from the dialog template.
-RECT TemplatePlace(int id) {
+const platform::DialogTemplate* SettingsTemplate() {
   const auto* resource =
       platform::FindResource(platform::ResourceType::Dialog, MAKEINTRESOURCE(2003));
-  if (resource == nullptr) return RECT{0, 0, 0, 0};
-  const auto* dialog = reinterpret_cast<const platform::DialogTemplate*>(resource->data);
-  for (std::size_t i = 0; i < dialog->itemCount; ++i) {
-    const platform::DialogItemTemplate& item = dialog->items[i];
-    if (item.id == id) return RECT{item.x, item.y, item.x + item.width, item.y + item.height};
+  return resource != nullptr ? reinterpret_cast<const platform::DialogTemplate*>(resource->data)
+                             : nullptr;
+}
+
+RECT UnitsOf(const platform::DialogItemTemplate& item) {
+  return RECT{item.x, item.y, item.x + item.width, item.y + item.height};
+}
+
+// A control's place in dialog units, from the dialog template.
+RECT TemplatePlace(int id) {
+  const platform::DialogTemplate* dialog = SettingsTemplate();
+  for (std::size_t i = 0; dialog != nullptr && i < dialog->itemCount; ++i) {
+    if (dialog->items[i].id == id) return UnitsOf(dialog->items[i]);
   }
   return RECT{0, 0, 0, 0};
 }
+
+// How the settings dialog of a window `width` x `height` device pixels maps dialog units to
+// them: the toolkit lays the dialog out in its own pixels, `scale` (QT_SCALE_FACTOR) times
+// smaller, with the font's base units.
+struct DialogMapping {
+  double scale = 1.0;
+  int baseX = 0;
+  int baseY = 0;
+
+  DialogMapping(int width, int height, double dialogScale) : scale(dialogScale) {
+    const long logicalWidth = std::lround(width / scale);
+    const long logicalHeight = std::lround(height / scale);
+    baseX = static_cast<int>((logicalWidth * 4 + kDialogWidthUnits / 2) / kDialogWidthUnits);
+    baseY = static_cast<int>((logicalHeight * 8 + kDialogHeightUnits / 2) / kDialogHeightUnits);
+  }
+
+  RECT Pixels(const RECT& units) const {
+    const RECT logical = platform::DialogUnitsToPixels(units, baseX, baseY);
+    auto device = [this](LONG value) { return static_cast<LONG>(std::lround(value * scale)); };
+    return RECT{device(logical.left), device(logical.top), device(logical.right),
+                device(logical.bottom)};
+  }
+  int FontHeight() const { return static_cast<int>(std::lround(baseY * scale)); }
+};
+
+// Sets an environment variable for the programs started while it lives.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) { setenv(name, value, 1); }
+  ~ScopedEnvironment() { unsetenv(name_); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+};
 
 class DialogEndToEnd : public ::testing::Test {
  protected:
@@ -145,19 +190,43 @@ class DialogEndToEnd : public ::testing::Test {
     }
   }
 
-  // A control's place on the screen, in pixels, in the dialog shown as `window`.
-  RECT ScreenPlace(Window window, int id) {
+  // A window's rectangle on the screen.
+  RECT ScreenRect(Window window) {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(X(), window, &attributes) == 0) return RECT{0, 0, 0, 0};
-    const int baseX = (attributes.width * 4 + kDialogWidthUnits / 2) / kDialogWidthUnits;
-    const int baseY = (attributes.height * 8 + kDialogHeightUnits / 2) / kDialogHeightUnits;
-    const RECT place = platform::DialogUnitsToPixels(TemplatePlace(id), baseX, baseY);
     int x = 0;
     int y = 0;
     Window child = 0;
-    XTranslateCoordinates(X(), window, DefaultRootWindow(X()), place.left, place.top, &x, &y,
-                          &child);
-    return RECT{x, y, x + place.right - place.left, y + place.bottom - place.top};
+    XTranslateCoordinates(X(), window, DefaultRootWindow(X()), 0, 0, &x, &y, &child);
+    return RECT{x, y, x + attributes.width, y + attributes.height};
+  }
+
+  // A control's place on the screen, in pixels, in the dialog shown as `window` at `scale`.
+  RECT ScreenPlace(Window window, int id, double scale = 1.0) {
+    const RECT dialog = ScreenRect(window);
+    const DialogMapping mapping(dialog.right - dialog.left, dialog.bottom - dialog.top, scale);
+    const RECT place = mapping.Pixels(TemplatePlace(id));
+    return RECT{dialog.left + place.left, dialog.top + place.top, dialog.left + place.right,
+                dialog.top + place.bottom};
+  }
+
+  // The window's pixels as they are on the screen.
+  tavrin_test::Picture Grab(Window window) {
+    tavrin_test::Picture picture;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(X(), window, &attributes) == 0) return picture;
+    XImage* image = XGetImage(X(), window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return picture;
+    picture.width = attributes.width;
+    picture.height = attributes.height;
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        picture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+      }
+    }
+    XDestroyImage(image);
+    return picture;
   }
 
   void ClickAt(int x, int y) {
@@ -168,8 +237,8 @@ class DialogEndToEnd : public ::testing::Test {
   }
 
   // A mouse click in the middle of a control of the dialog shown as `window`.
-  void ClickControl(Window window, int id) {
-    const RECT place = ScreenPlace(window, id);
+  void ClickControl(Window window, int id, double scale = 1.0) {
+    const RECT place = ScreenPlace(window, id, scale);
     ClickAt((place.left + place.right) / 2, (place.top + place.bottom) / 2);
   }
 
@@ -238,37 +307,120 @@ TEST_F(DialogEndToEnd, TheWindowShowsEveryControlOfTheTemplate) {
   const Window window = Open();
   ASSERT_NE(window, 0U);
   std::this_thread::sleep_for(300ms);
-  XWindowAttributes attributes{};
-  ASSERT_NE(XGetWindowAttributes(X(), window, &attributes), 0);
-  const int baseX = (attributes.width * 4 + kDialogWidthUnits / 2) / kDialogWidthUnits;
-  const int baseY = (attributes.height * 8 + kDialogHeightUnits / 2) / kDialogHeightUnits;
-  XImage* image = XGetImage(X(), window, 0, 0, static_cast<unsigned>(attributes.width),
-                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-  ASSERT_NE(image, nullptr);
+  const tavrin_test::Picture picture = Grab(window);
+  ASSERT_GT(picture.width, 0);
+  const DialogMapping mapping(picture.width, picture.height, 1.0);
 
-  const auto* resource =
-      platform::FindResource(platform::ResourceType::Dialog, MAKEINTRESOURCE(2003));
-  ASSERT_NE(resource, nullptr);
-  const auto* dialog = reinterpret_cast<const platform::DialogTemplate*>(resource->data);
+  const platform::DialogTemplate* dialog = SettingsTemplate();
+  ASSERT_NE(dialog, nullptr);
   std::vector<int> blank;
   for (std::size_t i = 0; i < dialog->itemCount; ++i) {
-    const platform::DialogItemTemplate& item = dialog->items[i];
-    const RECT place = platform::DialogUnitsToPixels(
-        RECT{item.x, item.y, item.x + item.width, item.y + item.height}, baseX, baseY);
-    const std::uint64_t first = XGetPixel(image, place.left, place.top);
+    const RECT place = mapping.Pixels(UnitsOf(dialog->items[i]));
+    const std::uint32_t first = picture.At(place.left, place.top);
     bool drawn = false;
-    for (int y = place.top; y < place.bottom && y < attributes.height && !drawn; ++y) {
-      for (int x = place.left; x < place.right && x < attributes.width && !drawn; ++x) {
-        drawn = XGetPixel(image, x, y) != first;
+    for (int y = place.top; y < place.bottom && y < picture.height && !drawn; ++y) {
+      for (int x = place.left; x < place.right && x < picture.width && !drawn; ++x) {
+        drawn = picture.At(x, y) != first;
       }
     }
     if (!drawn) blank.push_back(static_cast<int>(i));
   }
-  XDestroyImage(image);
   EXPECT_TRUE(blank.empty()) << "template rows drawn as nothing: "
                              << ::testing::PrintToString(blank);
   Key(XK_Escape);
   EXPECT_EQ(Close(), 0);
+}
+
+// A window wholly on the screen, in its middle (to the pixel, or a scaled pixel).
+::testing::AssertionResult CentredOnScreen(const RECT& place, int screenWidth, int screenHeight,
+                                           double scale) {
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  const double slack = std::ceil(scale);
+  if (place.left >= 0 && place.top >= 0 && place.right <= screenWidth &&
+      place.bottom <= screenHeight && std::abs(place.left - (screenWidth - width) / 2.0) <= slack &&
+      std::abs(place.top - (screenHeight - height) / 2.0) <= slack) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << width << " x " << height << " at " << place.left << ", " << place.top << " on a "
+         << screenWidth << " x " << screenHeight << " screen";
+}
+
+// Under HiDPI scaling (QT_SCALE_FACTOR), as at scale 1: the dialog and its About box in the
+// middle of the screen and wholly on it, and each group box's frame at its template rectangle
+// with its title on the frame's top line.
+TEST_F(DialogEndToEnd, AtEachScaleTheDialogIsCentredAndItsGroupFramesAreAtTheirRectangles) {
+  const platform::DialogTemplate* dialog = SettingsTemplate();
+  ASSERT_NE(dialog, nullptr);
+  const int screenWidth = DisplayWidth(X(), DefaultScreen(X()));
+  const int screenHeight = DisplayHeight(X(), DefaultScreen(X()));
+  for (const char* scaleText : {"1", "1.5", "2"}) {
+    SCOPED_TRACE(std::string("QT_SCALE_FACTOR=") + scaleText);
+    const double scale = std::atof(scaleText);
+    const ScopedEnvironment scaled("QT_SCALE_FACTOR", scaleText);
+    const Window window = Map();
+    ASSERT_NE(window, 0U);
+    const RECT place = ScreenRect(window);
+    EXPECT_TRUE(CentredOnScreen(place, screenWidth, screenHeight, scale));
+
+    const DialogMapping mapping(place.right - place.left, place.bottom - place.top, scale);
+    const int tolerance = static_cast<int>(std::ceil(scale));
+    auto frameAt = [&](const tavrin_test::Picture& picture, const RECT& units) {
+      const RECT frame = mapping.Pixels(units);
+      // The dialog's face, where no control is.
+      return tavrin_test::GroupFrameAt(picture, {frame.left, frame.top, frame.right, frame.bottom},
+                                       mapping.FontHeight(), picture.At(2, 2), tolerance);
+    };
+    std::vector<RECT> groups;
+    for (std::size_t i = 0; i < dialog->itemCount; ++i) {
+      const platform::DialogItemTemplate& item = dialog->items[i];
+      if (std::string(item.className) == "BUTTON" && (item.style & BS_TYPEMASK) == BS_GROUPBOX) {
+        groups.push_back(UnitsOf(item));
+      }
+    }
+    EXPECT_EQ(groups.size(), 5U);
+    // Drawn once the toolkit has had its first paint.
+    e2e::WaitUntil(
+        [&] {
+          const tavrin_test::Picture picture = Grab(window);
+          for (const RECT& units : groups) {
+            if (!frameAt(picture, units)) return false;
+          }
+          return true;
+        },
+        5s);
+    const tavrin_test::Picture picture = Grab(window);
+    for (const RECT& units : groups) {
+      EXPECT_TRUE(frameAt(picture, units)) << "group box at " << units.left << ", " << units.top;
+    }
+
+    ClickControl(window, IDC_ABOUT_BUTTON, scale);
+    constexpr char kAboutTitle[] = "About the Tavrin Screen Saver";
+    Window about = 0;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+          about = e2e::FindWindowByTitle(X(), kAboutTitle);
+          XWindowAttributes attributes{};
+          return about != 0 && XGetWindowAttributes(X(), about, &attributes) != 0 &&
+                 attributes.map_state == IsViewable;
+        },
+        10s))
+        << "no About box";
+    EXPECT_TRUE(CentredOnScreen(ScreenRect(about), screenWidth, screenHeight, scale))
+        << "the About box";
+    XSetInputFocus(X(), about, RevertToParent, CurrentTime);
+    XSync(X(), False);
+    std::this_thread::sleep_for(100ms);
+    Key(XK_Escape);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kAboutTitle) == 0; }, 10s))
+        << "Escape left the About box open";
+    XSetInputFocus(X(), window, RevertToParent, CurrentTime);
+    XSync(X(), False);
+    std::this_thread::sleep_for(100ms);
+    Key(XK_Escape);
+    EXPECT_EQ(Close(), 0);
+  }
 }
 
 // "Browse ..." opens the chooser in the install folder, here the sample pictures; two of them
