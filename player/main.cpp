@@ -1,12 +1,14 @@
 // The tavrinra program: one player per session, a backend for its hidden window, then WinMain.
 #include <cstdlib>
 
+#include "platform/program_information.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/win32.h"
 #include "platform/x11/x11_backend.h"
 #include "player/quiet_backend.h"
 #include "player/session_lock.h"
 #include "player/song_player.h"
+#include "player/usage.h"
 
 namespace {
 
@@ -17,7 +19,13 @@ bool DisplayNamed() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // Asked for usage or version, the player neither takes the session's lock nor plays. Any other
+  // argument is ignored: the saver starts it with none.
+  if (const auto answered =
+          platform::AnswerInformationRequest(argc, argv, "tavrinra", SongPlayerUsage)) {
+    return *answered;
+  }
   // Another saver of this session already has a player: this one stays silent.
   if (!TakeSessionPlayerLock()) return 0;
   // The window is never shown, but on a display the error boxes are; without one the player

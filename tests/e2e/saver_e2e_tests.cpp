@@ -298,6 +298,8 @@ TEST_F(SaverEndToEnd, RootOptionDrawsInXScreenSaverWindow) {
 
 TEST_F(SaverEndToEnd, UnknownModeAndPreviewOfNoWindowExitWith255) {
   EXPECT_EQ(Run({"/x"}), 255);
+  // Only --help, -h, /? and --version are answered; a look-alike stays an unknown mode.
+  EXPECT_EQ(Run({"-help"}), 255);
   EXPECT_EQ(Run({"/p", "12345"}), 255);
   EXPECT_EQ(Run({"/p"}), 255);
   EXPECT_EQ(Run({"--window-id", "0x1fffff0"}), 255);

@@ -4,6 +4,7 @@
 //   tavrin-reg get KEY NAME         print the value's bytes exactly; exit 1 when absent
 //   tavrin-reg delete KEY NAME      remove the value; exit 1 when absent
 //   tavrin-reg list KEY             print NAME=VALUE lines in name order; exit 1 when absent
+//   tavrin-reg --help, --version    print the usage or the version on standard output
 //
 // KEY is a path below HKEY_CURRENT_USER, e.g. 'Software\Dravelin\Tavrin\Settings'.
 // A failure prints what failed, the system's reason when a file operation failed (a full disk,
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/kernel/registry_store.h"
+#include "platform/program_information.h"
 #include "platform/win32.h"
 
 namespace {
@@ -24,15 +26,19 @@ namespace {
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
+// In step with the tavrin-reg(1) page.
+constexpr const char* kUsageText =
+    "usage: tavrin-reg set KEY NAME VALUE\n"
+    "       tavrin-reg get KEY NAME\n"
+    "       tavrin-reg delete KEY NAME\n"
+    "       tavrin-reg list KEY\n"
+    "       tavrin-reg --help | -h | /?\n"
+    "       tavrin-reg --version\n"
+    "KEY is a registry path below HKEY_CURRENT_USER, e.g.\n"
+    "'Software\\Dravelin\\Tavrin\\Settings'. See tavrin-reg(1).\n";
+
 int Usage() {
-  std::fputs(
-      "usage: tavrin-reg set KEY NAME VALUE\n"
-      "       tavrin-reg get KEY NAME\n"
-      "       tavrin-reg delete KEY NAME\n"
-      "       tavrin-reg list KEY\n"
-      "KEY is a registry path below HKEY_CURRENT_USER, e.g. "
-      "'Software\\Dravelin\\Tavrin\\Settings'\n",
-      stderr);
+  std::fputs(kUsageText, stderr);
   return kUsage;
 }
 
@@ -133,6 +139,10 @@ int main(int argc, char** argv) {
   // Over a file-size limit, a write then fails with EFBIG and the store removes its temporary
   // file, instead of the default action killing the tool mid-write and leaving the file behind.
   signal(SIGXFSZ, SIG_IGN);
+  if (const auto answered =
+          platform::AnswerInformationRequest(argc, argv, "tavrin-reg", kUsageText)) {
+    return *answered;
+  }
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   if (args.empty()) return Usage();
   const std::string_view command = args[0];
