@@ -26,3 +26,12 @@ endif()
 # "Tavrin settings" in the desktop's menus: the configuration dialog.
 install(FILES ${TAVRIN_DATA_SOURCE_DIR}/applications/tavrin-settings.desktop
         DESTINATION share/applications)
+# The manual pages, with the version and this installation's folders filled in. XScreenSaver's
+# "Documentation..." opens man:tavrin; man finds <prefix>/share/man beside <prefix>/bin on PATH.
+foreach(program tavrin tavrinra tavrin-reg)
+  if(TARGET ${program})
+    configure_file(${TAVRIN_DATA_SOURCE_DIR}/man/${program}.1.in
+                   ${CMAKE_BINARY_DIR}/man/${program}.1 @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1 DESTINATION share/man/man1)
+  endif()
+endforeach()

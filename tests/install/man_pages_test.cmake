@@ -1,0 +1,23 @@
+# Renders every manual page in MAN_DIR as man does, with all of groff's warnings and the man
+# macros' style checks on: each must render without a single one, and name VERSION in its footer.
+file(GLOB pages ${MAN_DIR}/*.1)
+list(LENGTH pages count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no manual pages in ${MAN_DIR}")
+endif()
+set(faults "")
+foreach(page ${pages})
+  execute_process(COMMAND groff -man -Tutf8 -ww -rCHECKSTYLE=3 ${page}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
+  get_filename_component(name ${page} NAME)
+  if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+    list(APPEND faults "${name}: ${result} ${warnings}")
+  elseif(NOT text MATCHES "Tavrin ${VERSION}")
+    list(APPEND faults "${name}: no \"Tavrin ${VERSION}\"")
+  endif()
+endforeach()
+if(faults)
+  string(JOIN "\n" faults ${faults})
+  message(FATAL_ERROR "${faults}")
+endif()
+message(STATUS "${count} manual pages render without a warning")
