@@ -1,0 +1,25 @@
+# The description in XScreenSaver's settings for the hack, in XScreenSaver's own form: paragraphs
+# of lines no wider than its own descriptions' (78 characters), which it wraps, and last the
+# "Written by ...; YEAR." paragraph. Without that last line xscreensaver-settings shows the whole
+# text unwrapped, as wide as its longest paragraph.
+file(READ ${XML} xml)
+if(NOT xml MATCHES "<_description>\n(.*)\n  </_description>")
+  message(FATAL_ERROR "${XML}: no <_description> with its text on lines of its own")
+endif()
+set(text "${CMAKE_MATCH_1}")
+string(REPLACE "\n" ";" lines "${text}")
+set(faults "")
+foreach(line IN LISTS lines)
+  string(LENGTH "${line}" width)
+  if(width GREATER 78)
+    list(APPEND faults "a line of ${width} characters: ${line}")
+  endif()
+endforeach()
+if(NOT text MATCHES "\n\nWritten by [^\n]+; [0-9][0-9][0-9][0-9]\\.$")
+  list(APPEND faults "no closing \"Written by ...\" paragraph with the year")
+endif()
+if(faults)
+  string(JOIN "\n" faults ${faults})
+  message(FATAL_ERROR "${XML}:\n${faults}")
+endif()
+message(STATUS "the XScreenSaver description is in XScreenSaver's form")
