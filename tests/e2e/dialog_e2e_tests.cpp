@@ -42,6 +42,7 @@ constexpr char kTitle[] = "Tavrin Screen Saver Configuration";
 constexpr int kDialogWidthUnits = 468;
 constexpr int kDialogHeightUnits = 309;
 constexpr char kChooserTitle[] = "Tavrin Screen Saver - Select file to add";
+constexpr char kAboutTitle[] = "About the Tavrin Screen Saver";
 constexpr int kPictureBrowse = 1018;
 
 std::string Setting(const char* name, const char* subKey = "Settings") {
@@ -229,6 +230,19 @@ class DialogEndToEnd : public ::testing::Test {
     return picture;
   }
 
+  // Escape on the About box shown as `about` closes it; the keyboard goes back to `dialog`.
+  void EscapeAboutBox(Window about, Window dialog) {
+    XSetInputFocus(X(), about, RevertToParent, CurrentTime);
+    XSync(X(), False);
+    std::this_thread::sleep_for(100ms);
+    Key(XK_Escape);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kAboutTitle) == 0; }, 10s))
+        << "Escape left the About box open";
+    XSetInputFocus(X(), dialog, RevertToParent, CurrentTime);
+    XSync(X(), False);
+    std::this_thread::sleep_for(100ms);
+  }
+
   void ClickAt(int x, int y) {
     XTestFakeMotionEvent(X(), DefaultScreen(X()), x, y, 0);
     XTestFakeButtonEvent(X(), 1, True, 0);
@@ -396,7 +410,6 @@ TEST_F(DialogEndToEnd, AtEachScaleTheDialogIsCentredAndItsGroupFramesAreAtTheirR
     }
 
     ClickControl(window, IDC_ABOUT_BUTTON, scale);
-    constexpr char kAboutTitle[] = "About the Tavrin Screen Saver";
     Window about = 0;
     ASSERT_TRUE(e2e::WaitUntil(
         [&] {
@@ -409,15 +422,7 @@ TEST_F(DialogEndToEnd, AtEachScaleTheDialogIsCentredAndItsGroupFramesAreAtTheirR
         << "no About box";
     EXPECT_TRUE(CentredOnScreen(ScreenRect(about), screenWidth, screenHeight, scale))
         << "the About box";
-    XSetInputFocus(X(), about, RevertToParent, CurrentTime);
-    XSync(X(), False);
-    std::this_thread::sleep_for(100ms);
-    Key(XK_Escape);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kAboutTitle) == 0; }, 10s))
-        << "Escape left the About box open";
-    XSetInputFocus(X(), window, RevertToParent, CurrentTime);
-    XSync(X(), False);
-    std::this_thread::sleep_for(100ms);
+    EscapeAboutBox(about, window);
     Key(XK_Escape);
     EXPECT_EQ(Close(), 0);
   }
@@ -559,22 +564,13 @@ TEST_F(DialogEndToEnd, PreviewsAppearThePlayerPlaysOnPressAndAboutClosesWithEsca
   EXPECT_TRUE(playing) << "pressing play wrote no sound";
 
   ClickControl(window, IDC_ABOUT_BUTTON);
-  constexpr char kAboutTitle[] = "About the Tavrin Screen Saver";
   Window about = 0;
   ASSERT_TRUE(
       e2e::WaitUntil([&] { return (about = e2e::FindWindowByTitle(X(), kAboutTitle)) != 0; }, 10s))
       << "no About box";
   std::this_thread::sleep_for(300ms);
-  XSetInputFocus(X(), about, RevertToParent, CurrentTime);
-  XSync(X(), False);
-  std::this_thread::sleep_for(100ms);
-  Key(XK_Escape);
-  EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FindWindowByTitle(X(), kAboutTitle) == 0; }, 10s))
-      << "Escape left the About box open";
+  EscapeAboutBox(about, window);
   EXPECT_FALSE(e2e::WaitForExit(dialog_, 200ms)) << "the dialog closed with the About box";
-  XSetInputFocus(X(), window, RevertToParent, CurrentTime);
-  XSync(X(), False);
-  std::this_thread::sleep_for(100ms);
   Key(XK_Escape);
   EXPECT_EQ(Close(), 0);
   unsetenv("SDL_AUDIODRIVER");
