@@ -95,7 +95,8 @@ class WindowViewTest : public ::testing::Test {
         host_, {controls, false},
         {[this] { ++plays_; }, [this] { ++stops_; }, [this](LONG at) { seeks_.push_back(at); },
          [this] { ++ticks_; }, [this] { ++hostGone_; }});
-    ASSERT_NE(view_, nullptr);
+    ASSERT_NE(view_, nullptr) << "host " << host_ << " in " << dialog_ << ", error "
+                              << GetLastError();
   }
   void Show(PlayState state, LONG played, LONG length, std::string name = "clip.ra") {
     view_->Show({std::move(name), "Fine", state, played, length});
