@@ -4,9 +4,9 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
-#include <QMetaObject>
 #include <QPalette>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -184,11 +184,13 @@ class QtDialogBackend final : public Backend {
     // A list filled with thousands of entries changes once per entry: a view follows its window
     // once, when the toolkit next runs, instead of copying the whole list at every change.
     if (shown_.at(window).view != nullptr) {
-      if (stale_.insert(window).second) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this, window] { Refresh(window); },
-            Qt::QueuedConnection);
+      stale_.insert(window);
+      if (!refresh_) {
+        refresh_ = std::make_unique<QTimer>();
+        refresh_->setSingleShot(true);
+        QObject::connect(refresh_.get(), &QTimer::timeout, [this] { RefreshStale(); });
       }
+      if (!refresh_->isActive()) refresh_->start(0);
       return;
     }
     ControlSnapshot snapshot;
@@ -255,6 +257,12 @@ class QtDialogBackend final : public Backend {
   }
 
  private:
+  void RefreshStale() {
+    const std::set<HWND> stale = std::move(stale_);
+    stale_.clear();
+    for (HWND window : stale) Refresh(window);
+  }
+
   // Brings a view that fell behind its window up to date (nothing when the window is gone).
   void Refresh(HWND window) {
     stale_.erase(window);
@@ -365,6 +373,7 @@ class QtDialogBackend final : public Backend {
   std::unique_ptr<Backend> inner_;
   std::map<HWND, Shown> shown_;
   std::set<HWND> stale_;  // windows whose views are to follow them when the toolkit next runs
+  std::unique_ptr<QTimer> refresh_;  // runs once the toolkit runs again, for stale_
   std::optional<QFont> nextDialogFont_;
   QtEventWait events_;
 };

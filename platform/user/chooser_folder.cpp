@@ -50,7 +50,7 @@ std::string PicturesFolder() {
       configHome != nullptr && configHome[0] == '/' ? std::string(configHome) : Home() + "/.config";
   std::ifstream dirs(config + "/user-dirs.dirs");
   for (std::string line; std::getline(dirs, line);) {
-    const std::string folder = ParseUserDir(line);
+    std::string folder = ParseUserDir(line);
     if (IsFolder(folder)) return folder;
   }
   return Home();

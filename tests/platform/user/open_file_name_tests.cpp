@@ -177,7 +177,7 @@ TEST(OpenFileNameTest, TheChooserSeesTheRequestAndAnAnswerServesOnce) {
 // the program asks again for its first folder (as Windows does), else the pictures folder.
 TEST(OpenFileNameTest, TheChooserStartsInAFolderThatIsThere) {
   const TempConfigHome home;
-  const std::string root = home.Folder();
+  const std::string& root = home.Folder();
   const char* savedHome = std::getenv("HOME");
   const std::string previousHome = savedHome != nullptr ? savedHome : "/";
   setenv("HOME", root.c_str(), 1);
