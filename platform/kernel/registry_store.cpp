@@ -102,6 +102,10 @@ std::string ValueFileName(std::string_view name, DWORD type) {
   return fileName.size() > kMaxFileName ? std::string() : fileName;
 }
 
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 // Writes reach the disk as the registry's own do: each is atomic and seen by every reader at
 // once (a rename; a killed program loses nothing, the kernel holds it), and it is synced to the
 // disk within about a second, and before the program ends. Syncing one value at a time cost a
@@ -203,13 +207,12 @@ class FolderIndex {
   // folds to `folded`) was put in place or, with `removed`, taken away. A listing that was
   // current then stays current.
   void Changed(const std::string& folder, const std::string& folded, const std::string& fileName,
-               bool removed, const timespec& before) {
+               bool removed, const timespec& before, const timespec& after) {
     const std::scoped_lock lock(mutex_);
     const auto entry = listings_.find(folder);
     if (entry == listings_.end()) return;
     Listing& listing = entry->second;
-    struct stat now {};
-    if (!SameTime(listing.changed, before) || stat(folder.c_str(), &now) != 0) {
+    if (!SameTime(listing.changed, before) || after.tv_sec == 0) {
       listings_.erase(entry);
       return;
     }
@@ -217,7 +220,7 @@ class FolderIndex {
     while (first != last && first->second != fileName) ++first;
     if (removed && first != last) listing.files.erase(first);
     if (!removed && first == last) listing.files.emplace(folded, fileName);
-    listing.changed = now.st_mtim;
+    listing.changed = after;
   }
 
   static timespec ChangeTime(const std::string& folder) {
@@ -231,10 +234,6 @@ class FolderIndex {
     timespec changed{};
     std::multimap<std::string, std::string> files;
   };
-
-  static bool SameTime(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-  }
 
   const Listing* Current(const std::string& folder) {
     struct stat status {};
@@ -269,8 +268,7 @@ class OwnChangeTimes {
   bool Unchanged(const std::string& folder, const timespec& now) {
     const std::scoped_lock lock(mutex_);
     const auto found = times_.find(folder);
-    return found != times_.end() && found->second.tv_sec == now.tv_sec &&
-           found->second.tv_nsec == now.tv_nsec;
+    return found != times_.end() && SameTime(found->second, now);
   }
   void Note(const std::string& folder, const timespec& now) {
     const std::scoped_lock lock(mutex_);
@@ -287,17 +285,19 @@ OwnChangeTimes& OwnChanges() {
   return times;
 }
 
-// After this process changed a folder whose change time was `before`: a folder known to hold no
-// leftovers then holds none now.
-void NoteOwnChange(const std::string& folder, const timespec& before) {
-  if (OwnChanges().Unchanged(folder, before)) {
-    OwnChanges().Note(folder, FolderIndex::ChangeTime(folder));
-  }
-}
-
 FolderIndex& Index() {
   static FolderIndex index;
   return index;
+}
+
+// After this process changed a folder whose change time was `before` (`fileName`, a name that
+// folds to `folded`, put in place or taken away): the folder's index, and whether it is known to
+// hold no leftovers, follow with one look at its change time.
+void NoteOwnChange(const std::string& folder, const std::string& folded,
+                   const std::string& fileName, bool removed, const timespec& before) {
+  const timespec after = FolderIndex::ChangeTime(folder);
+  Index().Changed(folder, folded, fileName, removed, before, after);
+  if (OwnChanges().Unchanged(folder, before)) OwnChanges().Note(folder, after);
 }
 
 // Whether the file at `path` holds exactly these bytes.
@@ -577,14 +577,12 @@ LSTATUS WriteValue(const std::string& folder, std::string_view name, DWORD type,
     return FromErrno(error);
   }
   const std::string folded = Folded(name);
-  Index().Changed(folder, folded, target, false, before);
-  NoteOwnChange(folder, before);
+  NoteOwnChange(folder, folded, target, false, before);
   // The value changed type: the old file goes only after the new one is in place.
   if (existing && existing->fileName != target) {
     const timespec replaced = FolderIndex::ChangeTime(folder);
     unlink(Join(folder, existing->fileName).c_str());
-    Index().Changed(folder, folded, existing->fileName, true, replaced);
-    NoteOwnChange(folder, replaced);
+    NoteOwnChange(folder, folded, existing->fileName, true, replaced);
   }
   SyncFolder(folder);
   return ERROR_SUCCESS;
@@ -596,8 +594,7 @@ LSTATUS DeleteValue(const std::string& folder, std::string_view name) {
   if (!existing) return ERROR_FILE_NOT_FOUND;
   const timespec before = FolderIndex::ChangeTime(folder);
   if (unlink(Join(folder, existing->fileName).c_str()) != 0) return FromErrno(errno);
-  Index().Changed(folder, Folded(name), existing->fileName, true, before);
-  NoteOwnChange(folder, before);
+  NoteOwnChange(folder, Folded(name), existing->fileName, true, before);
   SyncFolder(folder);
   return ERROR_SUCCESS;
 }
