@@ -58,7 +58,11 @@ INT_PTR CALLBACK QuietProc(HWND /*dialog*/, UINT message, WPARAM /*wParam*/, LPA
 }  // namespace
 
 std::string ClipPath(const std::string& name) {
-  return std::string(TAVRIN_CLIPS_DIR) + "/" + name;
+  // Built up in place: GCC 12 sees a false out-of-bounds copy in string + "/" + name at -O2.
+  std::string path = TAVRIN_CLIPS_DIR;
+  path += '/';
+  path += name;
+  return path;
 }
 
 std::vector<OpenedCall>& OpenedCalls() {

@@ -1,0 +1,1 @@
+// Compiles GoogleTest's header into the precompiled header that every test program reuses.
