@@ -442,9 +442,32 @@ LSTATUS CreateRootFolder(const std::string& root) {
   return S_ISDIR(status.st_mode) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
+// The folder of a key path when every component is stored as it is spelled, found with one look
+// at the whole path instead of one per component: what the component walk finds then too.
+std::optional<std::string> ExactKeyFolder(const std::string& folder, std::string_view path) {
+  std::string exact = folder;
+  while (!path.empty()) {
+    const std::size_t separator = path.find('\\');
+    const std::string_view component = path.substr(0, separator);
+    path = separator == std::string_view::npos ? std::string_view() : path.substr(separator + 1);
+    if (component.empty()) continue;
+    const std::string fileName = EncodeName(component);
+    if (fileName.empty()) return std::nullopt;
+    exact = Join(exact, fileName);
+  }
+  struct stat status {};
+  if (stat(exact.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+  return exact;
+}
+
 LSTATUS OpenKeyPath(const std::string& folder, std::string_view path, bool create,
                     std::string* result, bool* created) {
   lastFileError = 0;
+  if (std::optional<std::string> exact = ExactKeyFolder(folder, path)) {
+    *result = std::move(*exact);
+    if (created != nullptr) *created = false;
+    return ERROR_SUCCESS;
+  }
   std::string current = folder;
   bool madeLast = false;
   while (!path.empty()) {
