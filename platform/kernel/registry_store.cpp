@@ -75,12 +75,6 @@ char LowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
-
 std::string Folded(std::string_view text) {
   std::string result(text);
   std::transform(result.begin(), result.end(), result.begin(), LowerAscii);
@@ -340,13 +334,12 @@ std::optional<std::string> FindSubkey(const std::string& folder, std::string_vie
   if (stat(Join(folder, exact).c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
     return exact;
   }
-  const UniqueDir dir(opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
-  while (const dirent* entry = readdir(dir.get())) {
-    const std::optional<DecodedName> decoded = DecodeFileName(entry->d_name);
-    if (!decoded || decoded->type != REG_SZ || !EqualIgnoringCase(decoded->name, name)) continue;
-    if (stat(Join(folder, entry->d_name).c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-      return std::string(entry->d_name);
+  // Another spelling, found as values are.
+  for (const std::string& fileName : Index().Find(folder, Folded(name))) {
+    const std::optional<DecodedName> decoded = DecodeFileName(fileName);
+    if (decoded && decoded->type == REG_SZ && stat(Join(folder, fileName).c_str(), &status) == 0 &&
+        S_ISDIR(status.st_mode)) {
+      return fileName;
     }
   }
   return std::nullopt;
